@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need.
+# Asks apt-get only for packages that are not installed yet, so a second run is quick and offline.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ make pkg-config
+  # libraries
+  qt6-base-dev libcurl4-openssl-dev libmpg123-dev libvorbisidec-dev libasound2-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev python3
+  # test peers and fixture makers
+  icecast2 ffmpeg lame vorbis-tools mpg123
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[[ $(id -u) -eq 0 ]] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
