@@ -22,17 +22,6 @@ void makeFolders(const std::string& filePath) {
   }
 }
 
-Bytes encodeUtf16(WStringView text) {
-  Bytes out;
-  out.reserve((text.size() + 1) * 2);
-  for (char16_t c : text) {
-    out.push_back(static_cast<uint8_t>(c & 0xFF));
-    out.push_back(static_cast<uint8_t>(c >> 8));
-  }
-  out.insert(out.end(), {0, 0});
-  return out;
-}
-
 }  // namespace
 
 std::string Registry::defaultPath() { return configHome() + "/orvel-radio/registry"; }
@@ -111,16 +100,21 @@ std::optional<RegValue> Registry::queryValue(WStringView keyPath, WStringView na
 bool Registry::setValue(WStringView keyPath, WStringView name, uint32_t type, const void* data,
                         size_t size) {
   const auto* bytes = static_cast<const uint8_t*>(data);
+  return setValues(keyPath, {RegValue{WString(name), type, Bytes(bytes, bytes + size)}});
+}
+
+bool Registry::setValues(WStringView keyPath, const std::vector<RegValue>& newValues) {
   return modify([&](RegistryTree& tree) {
     RegKey* key = tree.findOrCreate(keyPath);
     if (key == nullptr || key == &tree.root()) return false;
-    RegValue* value = key->findValue(name);
-    if (value == nullptr) {
-      key->values.push_back(RegValue{WString(name), type, {}});
-      value = &key->values.back();
+    for (const RegValue& newValue : newValues) {
+      if (RegValue* value = key->findValue(newValue.name)) {
+        value->type = newValue.type;
+        value->data = newValue.data;
+      } else {
+        key->values.push_back(newValue);
+      }
     }
-    value->type = type;
-    value->data.assign(bytes, bytes + size);
     return true;
   });
 }
@@ -162,14 +156,11 @@ std::vector<WString> Registry::subkeys(WStringView keyPath) const {
 }
 
 bool Registry::setString(WStringView keyPath, WStringView name, WStringView text) {
-  const Bytes data = encodeUtf16(text);
-  return setValue(keyPath, name, kRegSz, data.data(), data.size());
+  return setValues(keyPath, {RegValue::text(name, text)});
 }
 
 bool Registry::setDword(WStringView keyPath, WStringView name, uint32_t value) {
-  const uint8_t data[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                           static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
-  return setValue(keyPath, name, kRegDword, data, sizeof data);
+  return setValues(keyPath, {RegValue::dword(name, value)});
 }
 
 }  // namespace orvel

@@ -40,6 +40,8 @@ class Registry {
   bool setValue(WStringView keyPath, WStringView name, uint32_t type, const void* data,
                 size_t size);
   bool deleteValue(WStringView keyPath, WStringView name);
+  // Sets several values of one key in one rewrite: all of them reach the file, or none.
+  bool setValues(WStringView keyPath, const std::vector<RegValue>& newValues);
 
   // Enumeration in creation order; empty when the key does not exist.
   std::vector<RegValue> values(WStringView keyPath) const;

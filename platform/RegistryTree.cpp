@@ -192,33 +192,19 @@ class LineReader {
   size_t m_i = 0;
 };
 
-Bytes utf16Bytes(WStringView text, bool terminate) {
-  Bytes out;
-  out.reserve((text.size() + 1) * 2);
-  for (char16_t c : text) {
-    out.push_back(static_cast<uint8_t>(c & 0xFF));
-    out.push_back(static_cast<uint8_t>(c >> 8));
-  }
-  if (terminate) out.insert(out.end(), {0, 0});
-  return out;
-}
-
 bool parseValueLine(std::string_view line, RegValue& value) {
   LineReader r(line);
   if (!r.take('@') && !r.quoted(value.name)) return false;
   if (!r.take('=')) return false;
   WString text;
   if (r.quoted(text)) {
-    value.type = kRegSz;
-    value.data = utf16Bytes(text, true);
+    value = RegValue::text(value.name, text);
     return r.atEnd();
   }
   if (r.takeWord("dword:")) {
     uint32_t v;
     if (!r.hexNumber(8, v) || !r.atEnd()) return false;
-    value.type = kRegDword;
-    value.data = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
-                  static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
+    value = RegValue::dword(value.name, v);
     return true;
   }
   if (r.takeWord("hex:")) {
@@ -240,6 +226,23 @@ std::string_view trim(std::string_view s) {
 }
 
 }  // namespace
+
+RegValue RegValue::text(WStringView name, WStringView text) {
+  RegValue value{WString(name), kRegSz, {}};
+  value.data.reserve((text.size() + 1) * 2);
+  for (char16_t c : text) {
+    value.data.push_back(static_cast<uint8_t>(c & 0xFF));
+    value.data.push_back(static_cast<uint8_t>(c >> 8));
+  }
+  value.data.insert(value.data.end(), {0, 0});
+  return value;
+}
+
+RegValue RegValue::dword(WStringView name, uint32_t v) {
+  return RegValue{WString(name), kRegDword,
+                  {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                   static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)}};
+}
 
 RegKey* RegKey::findSubkey(WStringView subkeyName) const {
   for (const auto& sub : subkeys) {

@@ -27,6 +27,11 @@ struct RegValue {
   WString name;  // empty: the key's default value
   uint32_t type = kRegNone;
   Bytes data;
+
+  // A REG_SZ holding the text and its terminator (an empty text is 2 bytes).
+  static RegValue text(WStringView name, WStringView text);
+  // A REG_DWORD of 4 bytes, little endian.
+  static RegValue dword(WStringView name, uint32_t value);
 };
 
 struct RegKey {
