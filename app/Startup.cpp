@@ -42,6 +42,9 @@ ScreenSize Startup::defaultScreen() {
 }
 
 bool Startup::start() {
+  // Caught from the start: a signal that arrives before the loop runs closes the window as soon
+  // as it does.
+  m_signals = std::make_unique<TerminationSignals>();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   m_programDir = ProgramDirectory::ensure(m_registry);
   const bool ok = createSettings();
@@ -81,7 +84,6 @@ void Startup::findOrCreateMainWindow() {
     if (m_runningInstance) m_runningInstance->bringToForeground();
     return;
   }
-  m_signals = std::make_unique<TerminationSignals>();
   QObject::connect(m_signals.get(), &TerminationSignals::terminationRequested, m_window.get(),
                    &MainWindow::close);
   m_window->show();
@@ -98,7 +100,6 @@ int Startup::finish() {
   const bool loopRuns = m_window != nullptr;
   if (loopRuns) {
     QApplication::exec();
-    m_signals.reset();
     m_instanceServer.reset();
     m_boxes->setOwner(nullptr);
     m_window.reset();
@@ -111,6 +112,7 @@ void Startup::cleanUp() {
   if (m_cleanedUp) return;
   m_cleanedUp = true;
   m_runningInstance.reset();
+  m_signals.reset();
   if (m_settings) {
     m_settings->Save(kRadioKey);
     m_settings.reset();
