@@ -51,8 +51,8 @@ WString PlaylistFile::decodeText(std::string_view bytes) {
   return text;
 }
 
-void PlaylistFile::addEntry(const CategoryInfo* category, const WString& title,
-                            const WString& url, bool append) {
+void PlaylistFile::addEntry(const CategoryInfo* category, const WString& title, const WString& url,
+                            bool append) {
   RadioInfo radioInfo;
   radioInfo.title = title;
   const RadioInfo* radio = AddRadio(category, radioInfo, append);

@@ -45,8 +45,8 @@ class PlaylistFile : public RadioLibrary {
   void addEntry(const CategoryInfo* category, const WString& title, const WString& url,
                 bool append);
 
-  Bytes m_file;           // the open file's content
-  size_t m_readPos = 0;   // the next byte to read
+  Bytes m_file;          // the open file's content
+  size_t m_readPos = 0;  // the next byte to read
 };
 
 }  // namespace orvel

@@ -1,7 +1,8 @@
 #include "library/PlsPlaylist.h"
 
-#include <cstdlib>
 #include <strings.h>
+
+#include <cstdlib>
 
 namespace orvel {
 namespace {

@@ -1,8 +1,9 @@
 #include "library/RadioDatabase.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
-#include <sys/stat.h>
 
 #include "library/AsxPlaylist.h"
 #include "library/M3uPlaylist.h"
@@ -81,8 +82,7 @@ bool RadioDatabase::ImportIntoMyRadios(const WString& path) {
   return ImportFile(path, target);
 }
 
-bool RadioDatabase::import(const WString& path, const CategoryInfo* fixedCategory,
-                           int32_t origin) {
+bool RadioDatabase::import(const WString& path, const CategoryInfo* fixedCategory, int32_t origin) {
   const PathParts parts = splitPath(path);
   if (parts.extension.empty()) return false;
   std::unique_ptr<PlaylistFile> reader = readerFor(parts.extension);
@@ -175,8 +175,8 @@ bool RadioDatabase::SetPreset(int index, const StreamInfo* stream) {
   if (!radio) return false;
   radio = m_presets->SetRadioInfo(radio, titlesOf(*stream->radio));
   const StreamInfo* first = m_presets->GetStream(radio, 0);
-  const StreamInfo* copy =
-      first ? m_presets->SetStreamInfo(first, *stream) : m_presets->AddStream(radio, *stream, false);
+  const StreamInfo* copy = first ? m_presets->SetStreamInfo(first, *stream)
+                                 : m_presets->AddStream(radio, *stream, false);
   return copy && m_presets->SetSelectedStream(radio, copy);
 }
 

@@ -67,8 +67,7 @@ class RadioLibrary {
   virtual const StreamInfo* GetStream(const RadioInfo* radio, int index) const;
   virtual const StreamInfo* GetStreamInfo(const StreamInfo* stream) const;
   // Copies URL, comment, bitrate, format and origin into the radio; gives the new stream.
-  virtual const StreamInfo* AddStream(const RadioInfo* radio, const StreamInfo& info,
-                                      bool append);
+  virtual const StreamInfo* AddStream(const RadioInfo* radio, const StreamInfo& info, bool append);
   // Unlinks and deletes the stream. When it was its radio's selected stream, the radio selects
   // its first remaining stream with fixSelection, and none without it.
   virtual bool DeleteStream(const StreamInfo* stream, bool fixSelection);
