@@ -1,0 +1,91 @@
+#pragma once
+// The ring of stream bytes between the reader thread (one producer) and the stream's reader
+// (one consumer at a time: the connect thread for ICY header lines, then the decoder on the
+// player thread and the wave output's thread), with prebuffering and its status reports.
+//
+// Locking: one lock guards every field and the events' transitions; waits happen outside it.
+// The producer takes the lock only to size a network read and to append, never while it waits
+// for the network, so a stalled server never keeps the consumer from bytes already queued.
+// The queue lock is the innermost lock of the engine (after the wave output's, the Player's and
+// the recording lock).
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "engine/PlayerEvents.h"
+#include "platform/Event.h"
+
+namespace orvel {
+
+class ByteQueue {
+ public:
+  static constexpr uint32_t kCapacity = 131072;
+  static constexpr uint32_t kChunkBufferBytes = 65536;
+
+  enum Prebuffer : int8_t { kOff = -1, kFlowing = 0, kArmed = 1, kStart = 2, kFilling = 3 };
+
+  // `events` receives the buffering reports; not owned, may be null.
+  explicit ByteQueue(PlayerEvents* events);
+  ByteQueue(const ByteQueue&) = delete;
+  ByteQueue& operator=(const ByteQueue&) = delete;
+
+  // --- connection life, on the connecting and disconnecting threads
+  // Allocates the ring (once; kept until release), empties it and sets the prebuffer state to
+  // armed or off.
+  void allocate(bool prebuffer);
+  // Frees the ring; GetFill is 0 and reads fail until the next allocate.
+  void release();
+  // A connection starts being read: empty, no end of data, space set, data and idle clear.
+  void beginConnection();
+  // The connection's reading ended: space and data clear, idle set; pending reads return.
+  void endConnection();
+
+  // --- producer (reader thread)
+  Event& spaceEvent() { return m_space; }
+  // Free bytes; only the consumer changes it meanwhile, and only upwards.
+  uint32_t freeSpace();
+  // Copies n <= freeSpace() bytes in, then reports the prebuffering steps.
+  void append(const uint8_t* bytes, uint32_t n);
+  // No more data will come for this connection (a stall or a failed read).
+  void setEndOfData();
+
+  // --- consumer
+  // Blocks until `size` bytes were copied, the data ended or the connection ended; `got` is the
+  // number copied. True when any byte was read. Holds back while prebuffering holds.
+  bool Read(uint8_t* buffer, uint32_t size, uint32_t& got);
+  // Hands out the next contiguous run (at most kChunkBufferBytes) through the chunk buffer; the
+  // pointer stays valid until the next ReadChunk. Blocks like Read; false when nothing came.
+  bool ReadChunk(const uint8_t*& data, uint32_t& length);
+
+  // --- Player
+  // Begins holding playback until the ring is full; reports completion at once when it is.
+  void StartPrebuffering();
+  // Fill in percent, rounded down; 0 without a ring.
+  int32_t GetFill();
+  bool isReaderIdle() const { return m_readerIdle.isSet(); }
+  // Blocks until the current connection's reading has ended.
+  void waitReaderIdle() { m_readerIdle.wait(); }
+
+ private:
+  bool waitReadable();
+  uint32_t readBytes(uint8_t* buffer, uint32_t n);
+  void reportPrebuffering(int8_t before);
+
+  PlayerEvents* const m_events;
+  std::mutex m_lock;
+  Event m_space{Event::Reset::Manual, true};
+  Event m_data{Event::Reset::Manual, false};
+  Event m_readerIdle{Event::Reset::Manual, true};
+  // --- guarded by m_lock
+  std::vector<uint8_t> m_ring;  // empty, or kCapacity bytes
+  uint32_t m_capacity = 0;
+  uint32_t m_readPosition = 0;
+  uint32_t m_count = 0;
+  int8_t m_prebuffer = kOff;
+  bool m_endOfData = false;
+  // --- consumer only
+  std::vector<uint8_t> m_chunk;
+};
+
+}  // namespace orvel

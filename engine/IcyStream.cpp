@@ -1,0 +1,118 @@
+#include "engine/IcyStream.h"
+
+namespace orvel {
+
+IcyStream::IcyStream(PlayerEvents* events, Timing timing)
+    : StreamConnection(events, timing),
+      m_splitter([this](std::string_view raw) { storeTitle(raw); }),
+      m_output(kOutputBufferBytes) {}
+
+// The connect thread calls back into this object, so it must end before the members go.
+IcyStream::~IcyStream() {
+  Disconnect();
+  Shutdown();
+}
+
+const std::vector<std::string>& IcyStream::acceptTypes() {
+  static const std::vector<std::string> types = {"*/mpeg", "*/ogg"};
+  return types;
+}
+
+void IcyStream::Connect(const OpenRequest& request) {
+  m_position = 0;
+  m_splitter.reset(0);
+  ConnectRequest connect;
+  connect.url = request.url;
+  connect.acceptTypes = acceptTypes();
+  connect.extraHeaders = "icy-metadata:1";
+  connect.headerCapacity = kHeaderCapacity;
+  connect.prebuffer = request.prebuffer;
+  connect.retries = request.retries;
+  StreamConnection::Connect(std::move(connect));
+}
+
+void IcyStream::ConnectDone(bool ok, WString headerBuffer) {
+  if (ok) {
+    int32_t metaint = 0;
+    m_headers = std::make_unique<StreamHeaders>(StreamHeaders::parse(headerBuffer, metaint));
+    {
+      std::lock_guard guard(m_trackLock);
+      m_track.emplace();
+    }
+    m_splitter.reset(metaint);
+  }
+  events()->ConnectFinished(ok);
+}
+
+bool IcyStream::CopyTrack(TagInfo& info) {
+  std::lock_guard guard(m_trackLock);
+  if (!m_track) return false;
+  info = *m_track;
+  return true;
+}
+
+bool IcyStream::FormatName(std::string& name) const {
+  if (!m_headers || !m_headers->contentType) return false;
+  const WString& type = *m_headers->contentType;
+  const size_t slash = type.find(u'/');
+  if (slash == WString::npos) return false;
+  const WString subtype = type.substr(slash + 1);
+  static const char* const kFormats[] = {"mp3", "ogg"};
+  for (size_t i = 0; i < acceptTypes().size(); ++i) {
+    if (fromAscii(acceptTypes()[i]).find(subtype) != WString::npos) {
+      name = kFormats[i];
+      return true;
+    }
+  }
+  return false;
+}
+
+int32_t IcyStream::Read(void* buffer, int32_t size) {
+  if (buffer == nullptr || size <= 0) return 0;
+  auto* bytes = static_cast<uint8_t*>(buffer);
+  for (;;) {
+    uint32_t got = 0;
+    if (!readQueue(bytes, static_cast<uint32_t>(size), got)) return 0;
+    const uint32_t audio = m_splitter.split(bytes, got, bytes);
+    m_position += static_cast<uint32_t>(size);
+    if (audio > 0) return static_cast<int32_t>(audio);
+  }
+}
+
+int32_t IcyStream::ReadChunk(const uint8_t** data, uint32_t* spare) {
+  (void)spare;
+  if (data == nullptr) return 0;
+  for (;;) {
+    const uint8_t* chunk = nullptr;
+    uint32_t length = 0;
+    if (!readQueueChunk(chunk, length)) return 0;
+    if (m_splitter.metaint() > 0) {
+      if (length > m_output.size()) m_output.resize(length);
+      length = m_splitter.split(chunk, length, m_output.data());
+      chunk = m_output.data();
+    }
+    m_position += length;
+    if (length > 0) {
+      *data = chunk;
+      return static_cast<int32_t>(length);
+    }
+  }
+}
+
+void IcyStream::storeTitle(std::string_view raw) {
+  WString title = decodeAnsi(raw);
+  if (title.size() > kMaxTitleChars) {
+    size_t keep = kMaxTitleChars;
+    // Never keep half of a surrogate pair.
+    if (title[keep - 1] >= 0xD800 && title[keep - 1] <= 0xDBFF) --keep;
+    title.resize(keep);
+  }
+  {
+    std::lock_guard guard(m_trackLock);
+    if (!m_track) m_track.emplace();
+    m_track->title = std::move(title);
+  }
+  events()->TitleChanged();
+}
+
+}  // namespace orvel

@@ -1,0 +1,74 @@
+#pragma once
+// The network stream: a StreamConnection that asks for in-band metadata, keeps the response
+// headers that name the station and its format, removes the metadata blocks from the audio and
+// turns their StreamTitle into the current track's title. Decoders read it as a DataStream.
+//
+// Threads: Connect, GetStreamHeaders and FormatName on the player thread; ConnectDone on the
+// connect thread; Read and ReadChunk on one reading thread at a time (the player thread while a
+// decoder opens, then the wave output's thread); CopyTrack on the user-interface thread.
+// The title's rewrite and CopyTrack run under m_trackLock (taken after the queue lock is left).
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "audio/DataStream.h"
+#include "audio/TagInfo.h"
+#include "engine/MetadataSplitter.h"
+#include "engine/OpenRequest.h"
+#include "engine/StreamConnection.h"
+#include "engine/StreamHeaders.h"
+
+namespace orvel {
+
+class IcyStream : public StreamConnection, public DataStream {
+ public:
+  static constexpr uint32_t kHeaderCapacity = 2048;  // wide characters
+  static constexpr size_t kMaxTitleChars = 260;
+  static constexpr size_t kOutputBufferBytes = 65536;
+
+  explicit IcyStream(PlayerEvents* events, Timing timing = Timing{});
+  ~IcyStream() override;
+
+  // Player Open: clears the counters and starts connecting with the accept types, the
+  // "icy-metadata:1" header, the prebuffer flag and the retries. Returns at once.
+  void Connect(const OpenRequest& request);
+  // The live record of the last successful connection (valid until the next one), or null.
+  const StreamHeaders* GetStreamHeaders() const { return m_headers.get(); }
+  // Copies the track (only the title is ever set here); false when there is none yet.
+  bool CopyTrack(TagInfo& info);
+  // The decoder's format name from the content type: "mp3", "ogg", or false for none.
+  bool FormatName(std::string& name) const;
+
+  // DataStream, in table order.
+  int32_t IsOpen() override { return 0; }
+  // Blocks until `size` bytes came or the data ended; returns the audio bytes among them.
+  int32_t Read(void* buffer, int32_t size) override;
+  // Blocks for the next run of audio (a run of only metadata is skipped); 0 at the end.
+  int32_t ReadChunk(const uint8_t** data, uint32_t* spare) override;
+  int32_t Write(const void*, int32_t) override { return 0; }
+  int64_t Seek(int64_t, SeekOrigin) override { return -1; }
+  int64_t GetPosition() override { return m_position; }
+  int64_t GetSize() override { return -1; }
+  void Release() override {}
+
+ protected:
+  void ConnectDone(bool ok, WString headerBuffer) override;
+
+ private:
+  void storeTitle(std::string_view raw);
+
+  static const std::vector<std::string>& acceptTypes();
+
+  uint32_t m_position = 0;          // reading thread only
+  MetadataSplitter m_splitter;      // reset by Connect and ConnectDone, then the reading thread's
+  std::vector<uint8_t> m_output;    // reading thread only: the audio of the last chunk
+  std::unique_ptr<StreamHeaders> m_headers;  // replaced by the connect thread
+
+  std::mutex m_trackLock;
+  std::optional<TagInfo> m_track;  // guarded by m_trackLock
+};
+
+}  // namespace orvel

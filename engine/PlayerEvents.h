@@ -1,0 +1,28 @@
+#pragma once
+// How the stream objects reach the Player: every step of a connection, the buffering and the
+// in-band titles arrive here. Operations in their fixed order; this base does nothing in each,
+// so a listener overrides only what it needs. Implementations must not block: they post.
+//
+// Callers and threads:
+//   ReportNetStatus  - the stream's owner thread while the internet session opens (ids 12, 13, 1)
+//   ReportStatus     - the connect thread (14, 15, 17, 69, 6), the player thread on Disconnect
+//                      (67, 68) and StartPrebuffering (41), the reader thread (40, 41, 42)
+//   PrebufferComplete- the reader thread, or the player thread when the ring was already full
+//   ConnectFinished  - the connect thread, once per Connect that got as far as a connect thread
+//   TitleChanged     - whichever thread reads the stream (decoder), after the title is stored
+
+#include <cstdint>
+
+namespace orvel {
+
+class PlayerEvents {
+ public:
+  virtual ~PlayerEvents() = default;
+  virtual void ReportNetStatus(int32_t stringId) { (void)stringId; }
+  virtual void ReportStatus(int32_t stringId) { (void)stringId; }
+  virtual void PrebufferComplete() {}
+  virtual void ConnectFinished(bool ok) { (void)ok; }
+  virtual void TitleChanged() {}
+};
+
+}  // namespace orvel

@@ -1,0 +1,304 @@
+#include "engine/StreamConnection.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+
+#include "engine/IcyHeaderReader.h"
+#include "resources/StringTable.h"
+
+namespace orvel {
+namespace {
+
+int statusCodeOf(const std::string& statusLine) {
+  const size_t space = statusLine.find(' ');
+  return space == std::string::npos ? 0 : std::atoi(statusLine.c_str() + space + 1);
+}
+
+}  // namespace
+
+StreamConnection::StreamConnection(PlayerEvents* events, Timing timing)
+    : m_events(events), m_timing(timing), m_queue(events) {}
+
+StreamConnection::~StreamConnection() {
+  Disconnect();
+  Shutdown();
+}
+
+bool StreamConnection::OpenInternet() {
+  if (m_state != kClosed) return false;
+  m_state = kOpening;
+  m_events->ReportNetStatus(kStrConnectingToInternet);
+  m_session = std::make_unique<InternetSession>(kUserAgent);
+  if (!m_session->isOpen()) {
+    m_session.reset();
+    m_error = kStrCannotConnectToInternet;
+    m_state = kClosed;
+    m_events->ReportNetStatus(kStrCannotConnectToInternet);
+    return false;
+  }
+  m_stopReading = false;
+  m_exit = false;
+  m_readerThread = std::thread(&StreamConnection::readerMain, this);
+  m_state = kOnline;
+  m_events->ReportNetStatus(kStrOnline);
+  return true;
+}
+
+void StreamConnection::Connect(ConnectRequest request) {
+  switch (m_state.load()) {
+    case kClosed:
+      OpenInternet();
+      break;
+    case kConnecting:
+    case kConnected:
+      Disconnect();
+      break;
+    default:
+      break;
+  }
+  if (m_state != kOnline) return;
+  std::lock_guard guard(m_connectLock);
+  // A series that ended on its own may still be returning from ConnectDone.
+  if (m_connectThread.joinable()) m_connectThread.join();
+  m_state = kConnecting;
+  m_queue.allocate(request.prebuffer);
+  m_connect = std::move(request);
+  m_cancel = false;
+  m_connectThread = std::thread(&StreamConnection::connectMain, this);
+  m_connectThreadId = m_connectThread.get_id();
+}
+
+void StreamConnection::connectMain() {
+  const bool ok = runAttempts();
+  m_cancel = false;
+  if (ok) {
+    m_events->ReportStatus(kStrConnectedToServer);
+  } else {
+    closeConnection();
+    m_error = kStrConnectionError;
+    m_events->ReportStatus(kStrConnectionError);
+  }
+  ConnectDone(ok, std::move(m_headerBuffer));
+  m_headerBuffer.clear();
+}
+
+bool StreamConnection::runAttempts() {
+  WString& url = m_connect.url;
+  while (!url.empty() && url.back() == u' ') url.pop_back();
+  UrlComponents parts;
+  if (!m_session || !crackUrl(toUtf8(url), parts)) {
+    m_error = kStrUrlUnknownFormat;
+    return false;
+  }
+  for (int32_t left = m_connect.retries;; --left) {
+    if (attempt(parts)) return true;
+    closeConnection();
+    if (left <= 0 || m_cancel) return false;
+    m_error = 0;
+    m_state = kConnecting;
+    m_events->ReportStatus(kStrRetry);
+    std::this_thread::sleep_for(std::chrono::milliseconds(m_timing.retryPauseMs));
+    // The pause is waited out; a Disconnect meanwhile still prevents the next attempt.
+    if (m_cancel) return false;
+  }
+}
+
+bool StreamConnection::attempt(const UrlComponents& url) {
+  m_events->ReportStatus(kStrConnecting);
+  // libcurl connects as part of sending, so a server that cannot be reached fails the send.
+  m_events->ReportStatus(kStrRequestingServer);
+  std::unique_ptr<HttpRequest> request = m_session->openRequest(url, m_connect.acceptTypes);
+  if (!request) {
+    m_error = kStrErrorSendingRequest;
+    return false;
+  }
+  if (!request->send(m_connect.extraHeaders, m_timing.responseTimeoutMs)) {
+    m_error = kStrConnectionError;
+    return false;
+  }
+  m_state = kConnected;
+  if (!takeResponse(*request)) return false;
+  const bool icy = m_headerBuffer.empty();
+  startReading(std::move(request));
+  if (!icy) return true;
+  IcyHeaderReader reader(
+      [this](uint8_t& byte) {
+        uint32_t got = 0;
+        return m_queue.Read(&byte, 1, got);
+      },
+      m_connect.headerCapacity);
+  if (reader.read(m_headerBuffer)) return true;
+  m_error = kStrServerBadHeaders;
+  return false;
+}
+
+// Checks the status and copies the header lines into the header buffer. An answer without
+// header lines (HTTP/0.9, which is how a "ICY 200 OK" server looks) leaves the buffer empty:
+// its lines are then read from the body.
+bool StreamConnection::takeResponse(HttpRequest& request) {
+  const std::vector<std::string> lines = request.rawHeaderLines();
+  if (lines.empty()) {
+    m_error = kStrCannotGetHeaders;
+    return false;
+  }
+  WString buffer;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    buffer += decodeAnsi(lines[i]);
+    buffer.push_back(u'\0');
+    if (buffer.size() + 1 > m_connect.headerCapacity) return false;
+  }
+  if (statusCodeOf(lines.front()) / 100 != 2) {
+    m_error = kStrServerRejectedRequest;
+    return false;
+  }
+  if (lines.size() > 1) buffer.push_back(u'\0');
+  m_headerBuffer = std::move(buffer);
+  return true;
+}
+
+void StreamConnection::startReading(std::unique_ptr<HttpRequest> request) {
+  m_request = std::move(request);
+  m_queue.beginConnection();
+  m_resume.set();
+}
+
+// Stops the reader for the current connection (aborting its read in flight, so this never
+// waits for the network) and drops the request.
+void StreamConnection::closeConnection() {
+  if (m_request) {
+    m_stopReading = true;
+    m_request->abort();
+    m_queue.spaceEvent().set();
+    m_queue.waitReaderIdle();
+    m_stopReading = false;
+    m_request.reset();
+  }
+  m_state = kOnline;
+}
+
+bool StreamConnection::onConnectThread() const {
+  return m_connectThreadId.load() == std::this_thread::get_id();
+}
+
+void StreamConnection::joinConnectThread() {
+  if (onConnectThread()) return;
+  std::lock_guard guard(m_connectLock);
+  if (!m_connectThread.joinable()) return;
+  m_cancel = true;
+  m_connectThread.join();
+  m_connectThreadId = std::thread::id{};
+  m_cancel = false;
+}
+
+bool StreamConnection::Disconnect() {
+  joinConnectThread();
+  const State state = m_state;
+  if (state == kClosed || state == kOpening || state == kOnline) return true;
+  if (!m_request) return false;
+  m_events->ReportStatus(kStrClosingConnection);
+  closeConnection();
+  m_events->ReportStatus(kStrConnectionClosed);
+  m_queue.release();
+  return true;
+}
+
+int32_t StreamConnection::TakeError() { return m_error.exchange(0); }
+
+bool StreamConnection::Shutdown() {
+  switch (m_state.load()) {
+    case kClosed:
+      return true;
+    case kOpening:
+    case kConnecting:
+      return false;
+    case kConnected:
+      Disconnect();
+      break;
+    default:
+      break;
+  }
+  m_state = kClosed;
+  if (!m_session) return true;
+  m_exit = true;
+  m_queue.spaceEvent().set();
+  m_resume.set();
+  if (m_readerThread.joinable()) m_readerThread.join();
+  m_queue.release();
+  m_session.reset();
+  return true;
+}
+
+bool StreamConnection::prepareRead() {
+  joinConnectThread();
+  if (!m_session) return false;
+  return m_state == kConnected || onConnectThread();
+}
+
+bool StreamConnection::readQueue(uint8_t* buffer, uint32_t size, uint32_t& got) {
+  got = 0;
+  return prepareRead() && m_queue.Read(buffer, size, got);
+}
+
+bool StreamConnection::readQueueChunk(const uint8_t*& data, uint32_t& length) {
+  length = 0;
+  return prepareRead() && m_queue.ReadChunk(data, length);
+}
+
+void StreamConnection::readerMain() {
+  std::vector<uint8_t> networkBuffer(kNetworkReadBytes);
+  for (;;) {
+    m_resume.wait();
+    if (m_exit) break;
+    if (m_request) serveConnection(*m_request, networkBuffer.data());
+    m_queue.endConnection();
+  }
+}
+
+void StreamConnection::serveConnection(HttpRequest& request, uint8_t* networkBuffer) {
+  m_workerQuit = false;
+  m_readRequest.reset();
+  m_readDone.reset();
+  m_workerEnded.reset();
+  std::thread worker(&StreamConnection::readWorkerMain, this, &request, networkBuffer);
+  for (;;) {
+    m_queue.spaceEvent().wait();
+    if (m_exit || m_stopReading) break;
+    // The queue lock is held only to size the read: the consumer keeps taking queued bytes
+    // while this read waits for the network.
+    const uint32_t length = std::min(m_queue.freeSpace(), kNetworkReadBytes);
+    if (length == 0) continue;
+    m_readLength = length;
+    m_readRequest.set();
+    const int woke = Event::waitForAny({&m_readDone, &m_workerEnded}, m_timing.stallLimitMs);
+    if (woke == 0) {
+      m_queue.append(networkBuffer, m_readLength);
+      continue;
+    }
+    if (m_exit || m_stopReading) break;
+    // Nothing within the stall limit, or the read failed (the server closed): either way the
+    // connection's data has ended.
+    m_queue.setEndOfData();
+    m_events->ReportStatus(kStrConnectionInterrupted);
+    break;
+  }
+  m_workerQuit = true;
+  request.abort();
+  m_readRequest.set();
+  worker.join();
+}
+
+void StreamConnection::readWorkerMain(HttpRequest* request, uint8_t* networkBuffer) {
+  for (;;) {
+    m_readRequest.wait();
+    if (m_exit || m_stopReading || m_workerQuit) break;
+    size_t got = 0;
+    if (!request->read(networkBuffer, m_readLength, got)) break;
+    if (m_exit || m_stopReading || m_workerQuit) break;
+    m_readLength = static_cast<uint32_t>(got);
+    m_readDone.set();
+  }
+  m_workerEnded.set();
+}
+
+}  // namespace orvel

@@ -1,0 +1,79 @@
+#pragma once
+// One HTTP or HTTPS GET on libcurl, driven on a transfer thread of its own. The body is handed
+// over through a bounded buffer: when the reader falls behind, the transfer waits and TCP slows
+// the server down.
+//
+// A response whose first line is not an HTTP status line (a server answering "ICY 200 OK") is
+// taken as HTTP/0.9: the status line reported is "HTTP/0.9 200 OK" with no header lines, and
+// the body starts with the server's first byte, so the caller parses the ICY lines itself.
+//
+// Threads: send, rawHeaderLines and read are called by one thread at a time (the connection's
+// connect thread, then its read worker); abort may be called from any thread at any time.
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace orvel {
+
+class HttpRequest {
+ public:
+  static constexpr int kDefaultResponseTimeoutMs = 30000;
+  static constexpr size_t kBodyBufferBytes = 65536;
+  static constexpr size_t kMaxHeaderBytes = 65536;
+  static constexpr long kMaxRedirects = 5;
+
+  // `url` as requestUrl gives it; `accept` the value of the Accept header ("" for none).
+  HttpRequest(std::string url, std::string userAgent, std::string accept);
+  // Aborts a transfer that is still running and waits for its thread.
+  ~HttpRequest();
+  HttpRequest(const HttpRequest&) = delete;
+  HttpRequest& operator=(const HttpRequest&) = delete;
+
+  // Sends the request with the extra header lines ("Name:value", separated by "\r\n") and
+  // blocks until the final response's header lines have arrived (redirects followed, at most
+  // five). False when the server cannot be reached, the answer is no HTTP, the header block
+  // exceeds kMaxHeaderBytes, nothing came within responseTimeoutMs, or the request was aborted.
+  bool send(const std::string& extraHeaders, int responseTimeoutMs = kDefaultResponseTimeoutMs);
+
+  // After a successful send: the status line first, then each header line, without CRLF.
+  std::vector<std::string> rawHeaderLines() const;
+
+  // Blocks until body bytes are there and copies up to `size` of them; `got` is their number.
+  // False at the end of the body, on a transfer failure, and after abort.
+  bool read(uint8_t* buffer, size_t size, size_t& got);
+
+  // Ends the transfer: a blocked send or read returns false at once, later ones fail.
+  void abort();
+
+ private:
+  static size_t onHeader(char* data, size_t size, size_t count, void* self);
+  static size_t onBody(char* data, size_t size, size_t count, void* self);
+  size_t takeHeaderLine(std::string line);
+  size_t takeBody(const char* data, size_t length);
+  void runTransfer(const std::string& extraHeaders);
+
+  const std::string m_url;
+  const std::string m_userAgent;
+  const std::string m_accept;
+  std::thread m_transfer;
+
+  mutable std::mutex m_lock;
+  std::condition_variable m_changed;
+  // --- guarded by m_lock
+  std::vector<std::string> m_lines;  // header lines of the current response
+  size_t m_headerBytes = 0;
+  bool m_headersDone = false;  // the final response's header block (or an HTTP/0.9 body) began
+  bool m_finished = false;     // the transfer thread is done with libcurl
+  bool m_aborted = false;
+  void* m_multi = nullptr;  // the CURLM handle while the transfer runs, to wake it on abort
+  std::vector<uint8_t> m_body;  // ring of kBodyBufferBytes
+  size_t m_bodyStart = 0;
+  size_t m_bodyCount = 0;
+};
+
+}  // namespace orvel
