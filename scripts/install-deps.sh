@@ -8,6 +8,8 @@ packages=(
   cmake ninja-build g++ make pkg-config
   # libraries
   qt6-base-dev libcurl4-openssl-dev libmpg123-dev libvorbisidec-dev libasound2-dev
+  # the fonts the default skins name
+  fonts-dejavu-core
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3
   # test peers and fixture makers
