@@ -1,0 +1,31 @@
+#pragma once
+// One source of codecs for the registry: the program's own (no library) or, in a design that
+// allows it, a codec library. Holds the source's creator functions.
+
+#include <string>
+
+#include "audio/AudioDecoder.h"
+#include "audio/AudioFilter.h"
+#include "platform/Text.h"
+
+namespace orvel {
+
+class CodecProvider {
+ public:
+  using CreateDecoderFn = bool (*)(AudioDecoder** out, WStringView name);
+  using CreateFilterFn = bool (*)(AudioFilter** out, WStringView name);
+
+  CodecProvider() = default;
+  CodecProvider(const CodecProvider&) = delete;
+  CodecProvider& operator=(const CodecProvider&) = delete;
+  // Frees the library, when there is one.
+  virtual ~CodecProvider();
+
+  void* library = nullptr;  // dlopen handle; null for the built-in provider
+  std::string path;         // the library's path; empty for the built-in provider
+  CreateDecoderFn createDecoder = nullptr;
+  CreateFilterFn createFilter = nullptr;
+  bool loadFailed = false;
+};
+
+}  // namespace orvel

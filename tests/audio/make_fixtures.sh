@@ -1,0 +1,29 @@
+#!/bin/sh
+# Makes the audio files the decoder tests read, reproducibly, with ffmpeg, lame and oggenc.
+# Usage: make_fixtures.sh OUTDIR
+set -eu
+out=$1
+mkdir -p "$out"
+cd "$out"
+ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
+
+# Two tones, a different one per channel, so that a swapped or lost channel shows.
+ff -f lavfi -i "aevalsrc=0.5*sin(440*2*PI*t)|0.4*sin(660*2*PI*t):s=44100:d=3" -c:a pcm_s16le src44.wav
+ff -f lavfi -i "aevalsrc=0.5*sin(330*2*PI*t):s=22050:d=2" -c:a pcm_s16le src22m.wav
+ff -f lavfi -i "aevalsrc=0.5*sin(220*2*PI*t):s=8000:d=2" -c:a pcm_s16le src8m.wav
+ff -f lavfi -i "aevalsrc=0.3*sin(550*2*PI*t)|0.3*sin(770*2*PI*t):s=44100:d=2" -c:a pcm_s16le srcb.wav
+
+lame --quiet -t -b 128 src44.wav mpeg1-l3.mp3          # MPEG-1 layer III, no Xing header
+lame --quiet -t -b 64 -m m src22m.wav mpeg2-l3.mp3     # MPEG-2 layer III, 22050 Hz mono
+lame --quiet -t -b 16 -m m src8m.wav mpeg25-l3.mp3     # MPEG-2.5, 8000 Hz
+lame --quiet -V 4 src44.wav vbr.mp3                    # Xing header with a frame count
+ff -i src44.wav -c:a mp2 -b:a 192k layer2.mp2          # layer II
+lame --quiet -b 128 --id3v2-only --tt "Song" --ta "Singer" --tl "Record" --ty 2001 \
+  --tn 7 --tg Rock src44.wav tagged-v2.mp3
+lame --quiet -b 128 --id3v1-only --tt "Old Song" --ta "Old Singer" --tl "Old Record" \
+  --ty 1999 --tn 3 --tg 17 src44.wav tagged-v1.mp3
+
+oggenc --quiet -q 3 -t "Première" -a "Ωmega" -G Jazz -d 2004 -N 9 -o tone.ogg src44.wav
+oggenc --quiet -q 3 -t "Second" -o second.ogg srcb.wav
+cat tone.ogg second.ogg > chained.ogg                  # two logical streams, as a server sends
+rm -f src44.wav src22m.wav src8m.wav srcb.wav
