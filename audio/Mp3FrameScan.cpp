@@ -14,7 +14,23 @@ std::optional<uint32_t> Mp3FrameScan::xingFrameCount(const uint8_t* bytes, uint3
   return (uint32_t{p[8]} << 24) | (uint32_t{p[9]} << 16) | (uint32_t{p[10]} << 8) | p[11];
 }
 
+void Mp3FrameScan::skipId3v2(ByteReader& reader) {
+  constexpr uint32_t kHeaderBytes = 10;
+  if (reader.lookAhead(kHeaderBytes) < kHeaderBytes) return;
+  const uint8_t* p = reader.cursor();
+  if (p[0] != 'I' || p[1] != 'D' || p[2] != '3' || ((p[6] | p[7] | p[8] | p[9]) & 0x80) != 0) {
+    return;
+  }
+  const uint32_t size = (uint32_t{p[6]} << 21) | (uint32_t{p[7]} << 14) | (uint32_t{p[8]} << 7) |
+                        p[9];
+  const bool footer = (p[5] & 0x10) != 0;
+  reader.skip(kHeaderBytes + size + (footer ? kHeaderBytes : 0));
+}
+
 bool Mp3FrameScan::run(ByteReader& reader, uint32_t requestedDurationMs, AudioFormat& format) {
+  // Tag text can look like a frame header (a UTF-16 byte order mark does), so a tag at the
+  // start of a file is stepped over as a whole.
+  skipId3v2(reader);
   Mp3FrameHeader reference;
   uint32_t word = 0;
   if (!Mp3HeaderSync::findHeader(reader, reference, word)) return false;

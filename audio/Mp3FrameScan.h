@@ -29,6 +29,8 @@ class Mp3FrameScan {
   uint32_t frameCount() const { return m_frameCount; }
 
  private:
+  static void skipId3v2(ByteReader& reader);
+
   int64_t m_dataOffset = 0;
   uint32_t m_frameCount = 0;
 };
