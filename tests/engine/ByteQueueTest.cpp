@@ -1,0 +1,198 @@
+#include "engine/ByteQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <thread>
+#include <vector>
+
+#include "RecordingEvents.h"
+#include "resources/StringTable.h"
+
+namespace orvel {
+namespace {
+
+using test::RecordingEvents;
+constexpr uint32_t kCap = ByteQueue::kCapacity;
+
+std::vector<uint8_t> sequence(uint32_t n, uint32_t start) {
+  std::vector<uint8_t> bytes(n);
+  for (uint32_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>((start + i) * 7 + 3);
+  return bytes;
+}
+
+class ByteQueueTest : public ::testing::Test {
+ protected:
+  void open(bool prebuffer) {
+    queue.allocate(prebuffer);
+    queue.beginConnection();
+  }
+  void appendSequence(uint32_t n) {
+    const auto bytes = sequence(n, written);
+    queue.append(bytes.data(), n);
+    written += n;
+  }
+  void expectRead(uint32_t n) {
+    std::vector<uint8_t> out(n);
+    uint32_t got = 0;
+    ASSERT_TRUE(queue.Read(out.data(), n, got));
+    ASSERT_EQ(got, n);
+    EXPECT_EQ(out, sequence(n, consumed));
+    consumed += n;
+  }
+
+  RecordingEvents events;
+  ByteQueue queue{&events};
+  uint32_t written = 0;
+  uint32_t consumed = 0;
+};
+
+TEST_F(ByteQueueTest, WrapsAndSplitsAtTheRingEnd) {
+  open(false);
+  // An append that ends exactly at the end of the ring leaves the write position at 0.
+  appendSequence(kCap - 100);
+  expectRead(kCap - 100);
+  appendSequence(100);
+  EXPECT_TRUE(queue.spaceEvent().isSet());
+  // Empty ring with the read position at 0: a full-size append splits nowhere and fills it.
+  expectRead(100);
+  appendSequence(kCap);
+  EXPECT_FALSE(queue.spaceEvent().isSet());
+  EXPECT_EQ(queue.freeSpace(), 0u);
+  expectRead(5000);
+  // Write position == read position (ring full after this): the append splits at the end.
+  appendSequence(5000);
+  EXPECT_EQ(queue.GetFill(), 100);
+  expectRead(kCap);
+  // A read that spans the end copies both parts in order.
+  appendSequence(70000);
+  expectRead(70000);
+}
+
+TEST_F(ByteQueueTest, ReadChunkStopsAtTheRingEndAndAtTheChunkSize) {
+  open(false);
+  appendSequence(kCap - 1000);
+  expectRead(kCap - 1000);
+  appendSequence(3000);  // 1000 bytes up to the end, 2000 from the start
+  const uint8_t* data = nullptr;
+  uint32_t length = 0;
+  ASSERT_TRUE(queue.ReadChunk(data, length));
+  EXPECT_EQ(std::vector<uint8_t>(data, data + length), sequence(1000, kCap - 1000));
+  ASSERT_TRUE(queue.ReadChunk(data, length));
+  EXPECT_EQ(std::vector<uint8_t>(data, data + length), sequence(2000, kCap));
+  consumed = written;
+  appendSequence(kCap);
+  ASSERT_TRUE(queue.ReadChunk(data, length));
+  EXPECT_EQ(length, ByteQueue::kChunkBufferBytes);
+  EXPECT_EQ(std::vector<uint8_t>(data, data + length), sequence(length, consumed));
+}
+
+TEST_F(ByteQueueTest, FillIsRoundedDown) {
+  EXPECT_EQ(queue.GetFill(), 0);  // no ring yet
+  open(false);
+  appendSequence(1310);
+  EXPECT_EQ(queue.GetFill(), 0);
+  appendSequence(65536 - 1310);
+  EXPECT_EQ(queue.GetFill(), 50);
+  queue.release();
+  EXPECT_EQ(queue.GetFill(), 0);
+}
+
+TEST_F(ByteQueueTest, WithoutPrebufferingPlaybackStartsAtTheFirstAppend) {
+  open(false);
+  appendSequence(10);
+  appendSequence(10);
+  EXPECT_EQ(events.reports(), std::vector<int32_t>{kStrPlaybackStarted});
+}
+
+TEST_F(ByteQueueTest, PrebufferingHoldsUntilTheRingIsFull) {
+  open(true);
+  // Armed: data flows so the header lines and the decoder's probing can be read.
+  appendSequence(3000);
+  expectRead(3000);
+  EXPECT_TRUE(events.reports().empty());
+
+  queue.StartPrebuffering();
+  appendSequence(2048);
+  appendSequence(2048);
+  EXPECT_EQ(events.reports(), std::vector<int32_t>{kStrBuffering});
+  // Held: a read waits, and comes back once the ring has filled.
+  std::thread consumer([&] { expectRead(100); });
+  while (queue.freeSpace() > 0) appendSequence(std::min<uint32_t>(2048, queue.freeSpace()));
+  consumer.join();
+  EXPECT_EQ(events.reports(), (std::vector<int32_t>{kStrBuffering,
+                                                    RecordingEvents::kPrebufferComplete,
+                                                    kStrPlaybackStarted}));
+  appendSequence(100);
+  EXPECT_EQ(events.reports().size(), 3u);
+}
+
+TEST_F(ByteQueueTest, AnAppendThatFillsAtOnceSkipsBuffering) {
+  open(true);
+  appendSequence(kCap - 10);
+  queue.StartPrebuffering();
+  appendSequence(10);
+  EXPECT_EQ(events.reports(),
+            (std::vector<int32_t>{RecordingEvents::kPrebufferComplete, kStrPlaybackStarted}));
+  EXPECT_EQ(queue.GetFill(), 100);
+}
+
+TEST_F(ByteQueueTest, PrebufferingStartedOnAFullRingCompletesAtOnce) {
+  open(true);
+  appendSequence(kCap);  // a burst filled the ring while the decoder opened
+  queue.StartPrebuffering();
+  EXPECT_EQ(events.reports(),
+            (std::vector<int32_t>{RecordingEvents::kPrebufferComplete, kStrPlaybackStarted}));
+  expectRead(kCap);
+}
+
+TEST_F(ByteQueueTest, EndedConnectionDrainsThenFailsAndWakesWaitingReads) {
+  open(false);
+  std::vector<uint8_t> out(100);
+  uint32_t got = 0;
+  std::thread waiting([&] { EXPECT_FALSE(queue.Read(out.data(), 100, got)); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  queue.endConnection();
+  waiting.join();
+  EXPECT_EQ(got, 0u);
+
+  open(false);
+  appendSequence(60);
+  queue.setEndOfData();
+  queue.endConnection();
+  ASSERT_TRUE(queue.Read(out.data(), 100, got));  // what is left, short
+  EXPECT_EQ(got, 60u);
+  const uint8_t* data = nullptr;
+  uint32_t length = 0;
+  EXPECT_FALSE(queue.ReadChunk(data, length));
+}
+
+TEST_F(ByteQueueTest, ProducerAndConsumerKeepEveryByteInOrder) {
+  open(false);
+  constexpr uint32_t kTotal = 3'000'000;
+  std::thread producer([&] {
+    uint32_t sent = 0;
+    while (sent < kTotal) {
+      queue.spaceEvent().wait();
+      const uint32_t n = std::min({queue.freeSpace(), 2048u - sent % 7, kTotal - sent});
+      const auto bytes = sequence(n, sent);
+      queue.append(bytes.data(), n);
+      sent += n;
+    }
+  });
+  uint32_t received = 0;
+  bool inOrder = true;
+  while (received < kTotal && inOrder) {
+    const uint8_t* data = nullptr;
+    uint32_t length = 0;
+    ASSERT_TRUE(queue.ReadChunk(data, length));
+    inOrder = std::vector<uint8_t>(data, data + length) == sequence(length, received);
+    received += length;
+  }
+  producer.join();
+  EXPECT_TRUE(inOrder);
+  EXPECT_EQ(received, kTotal);
+}
+
+}  // namespace
+}  // namespace orvel

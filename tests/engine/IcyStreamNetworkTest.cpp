@@ -1,0 +1,265 @@
+// The network stream against the loopback test server: answers, failures, retries, stalls and
+// in-band metadata, end to end through libcurl.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "RecordingEvents.h"
+#include "StreamTestServer.h"
+#include "engine/IcyStream.h"
+#include "resources/StringTable.h"
+
+namespace orvel {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using test::RecordingEvents;
+
+int64_t msSince(Clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+// Records each new title as the screen would read it: CopyTrack right after TitleChanged.
+class TitleEvents : public RecordingEvents {
+ public:
+  IcyStream* stream = nullptr;
+  std::vector<WString> titles;  // reading thread only
+  void TitleChanged() override {
+    TagInfo info;
+    if (stream != nullptr && stream->CopyTrack(info) && info.title) titles.push_back(*info.title);
+    RecordingEvents::TitleChanged();
+  }
+};
+
+class IcyStreamNetworkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.running());
+    audio = test::StreamTestServer::readFile(test::StreamTestServer::audioPath());
+    ASSERT_GT(audio.size(), 10000u);
+  }
+
+  std::unique_ptr<IcyStream> open(const std::string& pathAndQuery, ConnectionTiming timing = {},
+                                   int32_t retries = 0, bool prebuffer = false) {
+    auto stream = std::make_unique<IcyStream>(&events, timing);
+    events.stream = stream.get();
+    stream->Connect(OpenRequest{fromUtf8(server.url(pathAndQuery)), prebuffer, retries});
+    return stream;
+  }
+
+  // Reads audio through ReadChunk until `limit` bytes or the end.
+  static std::string readAudio(IcyStream& stream, size_t limit) {
+    std::string bytes;
+    while (bytes.size() < limit) {
+      const uint8_t* data = nullptr;
+      const int32_t n = stream.ReadChunk(&data, nullptr);
+      if (n <= 0) break;
+      bytes.append(reinterpret_cast<const char*>(data), static_cast<size_t>(n));
+    }
+    return bytes;
+  }
+
+  // The first n bytes of the server's endless loop of the file.
+  std::string looped(size_t n) const {
+    std::string bytes;
+    while (bytes.size() < n) bytes += audio.substr(0, n - bytes.size());
+    return bytes;
+  }
+
+  // Where `got` first differs from the server's loop of the file; npos when it does not.
+  size_t mismatch(const std::string& got) const {
+    const std::string expected = looped(got.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+      if (got[i] != expected[i]) return i;
+    }
+    return std::string::npos;
+  }
+
+  test::StreamTestServer server;
+  std::string audio;
+  TitleEvents events;
+};
+
+TEST_F(IcyStreamNetworkTest, HttpAnswerGivesHeadersAudioAndTitles) {
+  auto stream = open("/stream?metaint=1000&titles=One|Two|Three");
+  ASSERT_TRUE(events.waitConnected());
+  // "Playback started" comes from the reader thread at the first data, in any order.
+  std::vector<int32_t> steps = events.reports();
+  std::erase(steps, kStrPlaybackStarted);
+  EXPECT_EQ(steps, (std::vector<int32_t>{kStrConnectingToInternet, kStrOnline, kStrConnecting,
+                                         kStrRequestingServer, kStrConnectedToServer,
+                                         RecordingEvents::kConnectedOk}));
+  const StreamHeaders* headers = stream->GetStreamHeaders();
+  ASSERT_NE(headers, nullptr);
+  EXPECT_EQ(headers->name, u"Loopback Radio");
+  EXPECT_EQ(headers->bitrate, u"32");
+  std::string format;
+  EXPECT_TRUE(stream->FormatName(format));
+  EXPECT_EQ(format, "mp3");
+
+  const std::string got = readAudio(*stream, 50000);
+  ASSERT_GE(got.size(), 50000u);
+  EXPECT_EQ(mismatch(got), std::string::npos);  // not one metadata byte among the audio
+  ASSERT_GE(events.titles.size(), 4u);
+  EXPECT_EQ(std::vector<WString>(events.titles.begin(), events.titles.begin() + 4),
+            (std::vector<WString>{u"One", u"Two", u"Three", u"One"}));
+  EXPECT_EQ(stream->GetPosition(), static_cast<int64_t>(got.size()));
+  EXPECT_TRUE(stream->IsAtEnd());
+  EXPECT_EQ(events.count(kStrPlaybackStarted), 1u);
+
+  EXPECT_TRUE(stream->Disconnect());
+  EXPECT_EQ(events.count(kStrClosingConnection), 1u);
+  EXPECT_EQ(events.count(kStrConnectionClosed), 1u);
+  const uint8_t* data = nullptr;
+  EXPECT_EQ(stream->ReadChunk(&data, nullptr), 0);
+}
+
+TEST_F(IcyStreamNetworkTest, RequestNamesPathAndQueryWithOurHeaders) {
+  auto stream = open("/listen?sid=1&token=abc#fragment   ");
+  ASSERT_TRUE(events.waitConnected());
+  stream->Disconnect();
+  const std::string log = server.requestLog();
+  EXPECT_NE(log.find("GET /listen?sid=1&token=abc HTTP/1.1\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("\r\nUser-Agent: ORVEL Radio\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("\r\nAccept: */mpeg, */ogg\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("\r\nicy-metadata:1"), std::string::npos) << log;
+  EXPECT_EQ(log.find("fragment"), std::string::npos) << log;
+}
+
+TEST_F(IcyStreamNetworkTest, IcyAnswerIsReadFromTheBody) {
+  auto stream = open("/stream?mode=icy&split=1&metaint=3000");
+  ASSERT_TRUE(events.waitConnected());
+  ASSERT_NE(stream->GetStreamHeaders(), nullptr);
+  EXPECT_EQ(stream->GetStreamHeaders()->genre, u"Test");
+  const std::string got = readAudio(*stream, 20000);
+  ASSERT_GE(got.size(), 20000u);
+  EXPECT_EQ(mismatch(got), std::string::npos);  // the first audio byte is the one after the empty line
+  EXPECT_GE(events.count(RecordingEvents::kTitleChanged), 5u);
+}
+
+TEST_F(IcyStreamNetworkTest, RefusedAnswersFailWithConnectionError) {
+  for (const char* query : {"/s?mode=404", "/s?mode=icy401", "/s?junk=150"}) {
+    events.clear();
+    auto stream = open(query);
+    EXPECT_FALSE(events.waitConnected()) << query;
+    EXPECT_EQ(events.count(kStrConnecting), 1u) << query;
+    EXPECT_EQ(events.count(kStrConnectionError), 1u) << query;
+    EXPECT_EQ(events.count(kStrConnectedToServer), 0u) << query;
+    EXPECT_EQ(stream->TakeError(), kStrConnectionError);
+    EXPECT_EQ(stream->TakeError(), 0);
+    EXPECT_EQ(stream->GetStreamHeaders(), nullptr);
+  }
+  events.clear();
+  auto stream = std::make_unique<IcyStream>(&events);
+  stream->Connect(OpenRequest{u"ftp://127.0.0.1/x", false, 3});
+  EXPECT_FALSE(events.waitConnected());
+  EXPECT_EQ(events.count(kStrConnecting), 0u);  // a URL that cannot be cracked is never tried
+  EXPECT_EQ(stream->TakeError(), kStrConnectionError);
+}
+
+TEST_F(IcyStreamNetworkTest, RedirectIsFollowed) {
+  auto stream = open("/old?mode=redirect&to=/new%3Fmode%3Dicy");
+  ASSERT_TRUE(events.waitConnected());
+  EXPECT_EQ(stream->GetStreamHeaders()->name, u"Loopback Radio");
+  EXPECT_NE(server.requestLog().find("GET /new?mode=icy HTTP/"), std::string::npos)
+      << server.requestLog();
+}
+
+TEST_F(IcyStreamNetworkTest, RetriesPauseBetweenAttempts) {
+  const auto start = Clock::now();
+  auto stream = open("/s?mode=404", ConnectionTiming{.retryPauseMs = 300}, 2);
+  EXPECT_FALSE(events.waitConnected());
+  EXPECT_GE(msSince(start), 600);
+  const std::vector<int32_t> attempt = {kStrConnecting, kStrRequestingServer};
+  std::vector<int32_t> expected = {kStrConnectingToInternet, kStrOnline};
+  for (int i = 0; i < 3; ++i) {
+    expected.insert(expected.end(), attempt.begin(), attempt.end());
+    expected.push_back(i < 2 ? kStrRetry : kStrConnectionError);
+  }
+  expected.push_back(RecordingEvents::kConnectFailed);
+  EXPECT_EQ(events.reports(), expected);
+}
+
+TEST_F(IcyStreamNetworkTest, DisconnectDuringARetryPauseEndsTheSeries) {
+  auto stream = open("/s?mode=404", ConnectionTiming{.retryPauseMs = 1000}, 5);
+  ASSERT_TRUE(events.waitFor(kStrRetry));
+  const auto start = Clock::now();
+  EXPECT_TRUE(stream->Disconnect());
+  EXPECT_GE(msSince(start), 500);  // the running pause is waited out
+  EXPECT_EQ(events.count(kStrConnecting), 1u);
+  EXPECT_EQ(events.count(RecordingEvents::kConnectFailed), 1u);
+}
+
+TEST_F(IcyStreamNetworkTest, StallEndsTheConnectionAfterTheLimitAndQueuedBytesDrain) {
+  auto stream = open("/s?stall=6000", ConnectionTiming{.stallLimitMs = 1500});
+  ASSERT_TRUE(events.waitConnected());
+  const auto start = Clock::now();
+  std::string got = readAudio(*stream, 6000);
+  // The bytes already queued come at once although a network read is waiting meanwhile.
+  EXPECT_LT(msSince(start), 1000);
+  EXPECT_EQ(mismatch(got), std::string::npos);
+  EXPECT_EQ(got.size(), 6000u);
+  EXPECT_EQ(readAudio(*stream, 1), "");
+  EXPECT_GE(msSince(start), 1400);
+  EXPECT_EQ(events.count(kStrConnectionInterrupted), 1u);
+  EXPECT_TRUE(stream->Disconnect());
+}
+
+TEST_F(IcyStreamNetworkTest, ServerCloseEndsTheConnectionWithoutWaiting) {
+  auto stream = open("/s?close=7000", ConnectionTiming{.stallLimitMs = 5000});
+  ASSERT_TRUE(events.waitConnected());
+  const auto start = Clock::now();
+  const std::string got = readAudio(*stream, 100000);
+  EXPECT_LT(msSince(start), 2000);
+  EXPECT_EQ(mismatch(got), std::string::npos);
+  EXPECT_EQ(got.size(), 7000u);
+  EXPECT_EQ(events.count(kStrConnectionInterrupted), 1u);
+}
+
+TEST_F(IcyStreamNetworkTest, HostileMetadataIsHarmless) {
+  {
+    auto stream = open("/s?metaint=500&title_len=1000");
+    ASSERT_TRUE(events.waitConnected());
+    EXPECT_EQ(mismatch(readAudio(*stream, 5000).substr(0, 5000)), std::string::npos);
+    ASSERT_FALSE(events.titles.empty());
+    EXPECT_EQ(events.titles.back(), WString(IcyStream::kMaxTitleChars, u'x'));
+  }
+  for (const char* query : {"/s?metaint=500&noterm=1", "/s?metaint=1000&close=1010"}) {
+    events.titles.clear();
+    auto stream = open(query);
+    ASSERT_TRUE(events.waitConnected()) << query;
+    const std::string got = readAudio(*stream, 3000);
+    EXPECT_EQ(mismatch(got), std::string::npos) << query;
+    EXPECT_GE(got.size(), 1000u) << query;
+    EXPECT_TRUE(events.titles.empty()) << query;
+  }
+  // A negative icy-metaint switches removal off: the bytes pass as they came.
+  auto stream = open("/s?metaint=800&metaint_header=-5&close=2000");
+  ASSERT_TRUE(events.waitConnected());
+  EXPECT_EQ(readAudio(*stream, 3000).size(), 2000u);
+}
+
+TEST_F(IcyStreamNetworkTest, PrebufferingStartedOnAFullRingStartsPlayback) {
+  auto stream = open("/s", {}, 0, true);
+  ASSERT_TRUE(events.waitConnected());
+  const auto start = Clock::now();
+  while (stream->GetFill() < 100 && msSince(start) < 5000) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_EQ(stream->GetFill(), 100);
+  EXPECT_EQ(events.count(kStrPlaybackStarted), 0u);
+  stream->StartPrebuffering();
+  EXPECT_EQ(events.count(RecordingEvents::kPrebufferComplete), 1u);
+  EXPECT_EQ(events.count(kStrPlaybackStarted), 1u);
+  EXPECT_EQ(events.count(kStrBuffering), 0u);
+  const std::string got = readAudio(*stream, 200000);
+  EXPECT_GE(got.size(), 200000u);
+  EXPECT_EQ(mismatch(got), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvel
