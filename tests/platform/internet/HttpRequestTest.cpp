@@ -1,0 +1,87 @@
+#include "platform/internet/HttpRequest.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "StreamTestServer.h"
+#include "platform/internet/InternetSession.h"
+
+namespace orvel {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class HttpRequestTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<HttpRequest> request(const std::string& pathAndQuery) {
+    UrlComponents url;
+    EXPECT_TRUE(crackUrl(server.url(pathAndQuery), url));
+    return session.openRequest(url, {"*/mpeg", "*/ogg"});
+  }
+  static std::string readAll(HttpRequest& request, size_t limit) {
+    std::string body;
+    uint8_t buffer[1000];
+    size_t got = 0;
+    while (body.size() < limit && request.read(buffer, sizeof buffer, got)) {
+      body.append(reinterpret_cast<char*>(buffer), got);
+    }
+    return body;
+  }
+
+  test::StreamTestServer server;
+  InternetSession session{"ORVEL Radio"};
+};
+
+TEST_F(HttpRequestTest, ReportsStatusAndHeaderLinesThenTheBody) {
+  ASSERT_TRUE(server.running());
+  auto get = request("/s?close=5000");
+  ASSERT_TRUE(get->send("icy-metadata:1"));
+  const std::vector<std::string> lines = get->rawHeaderLines();
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0], "HTTP/1.0 200 OK");
+  EXPECT_EQ(lines[2], "icy-name: Loopback Radio");
+  const std::string audio = test::StreamTestServer::readFile(test::StreamTestServer::audioPath());
+  EXPECT_TRUE(readAll(*get, 100000) == audio.substr(0, 5000));
+}
+
+TEST_F(HttpRequestTest, IcyAnswerComesAsHttp09WithTheStatusLineInTheBody) {
+  auto get = request("/s?mode=icy&close=200");
+  ASSERT_TRUE(get->send(""));
+  EXPECT_EQ(get->rawHeaderLines(), std::vector<std::string>{"HTTP/0.9 200 OK"});
+  EXPECT_EQ(readAll(*get, 1000).substr(0, 12), "ICY 200 OK\r\n");
+}
+
+TEST_F(HttpRequestTest, FailuresAndAbortEndPromptly) {
+  auto silent = request("/s?mode=silent");
+  const auto start = Clock::now();
+  EXPECT_FALSE(silent->send("", 300));
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
+
+  auto stalled = request("/s?stall=100");
+  ASSERT_TRUE(stalled->send(""));
+  EXPECT_EQ(readAll(*stalled, 100).size(), 100u);
+  std::thread aborter([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    stalled->abort();
+  });
+  uint8_t byte = 0;
+  size_t got = 0;
+  EXPECT_FALSE(stalled->read(&byte, 1, got));  // blocked until the abort
+  aborter.join();
+  EXPECT_EQ(got, 0u);
+
+  UrlComponents closed;
+  ASSERT_TRUE(crackUrl("http://127.0.0.1:1/", closed));
+  EXPECT_FALSE(session.openRequest(closed, {})->send(""));
+}
+
+TEST_F(HttpRequestTest, OversizedHeaderBlockFails) {
+  // 2000 lines of about 50 bytes: more than the header limit.
+  EXPECT_FALSE(request("/s?junk=2000")->send(""));
+  EXPECT_TRUE(request("/s?junk=100")->send(""));
+}
+
+}  // namespace
+}  // namespace orvel
