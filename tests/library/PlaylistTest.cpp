@@ -78,10 +78,9 @@ TEST_F(PlaylistTest, PlainM3uTakesEveryLineAsAUrl) {
 
 TEST_F(PlaylistTest, M3uStopsAtEmptyAndOverlongLines) {
   EXPECT_EQ(m3u("http://one\n\nhttp://two\n"), "http://one=http://one*");
-  const std::string fits = "http://" + std::string(251, 'a');  // 258 bytes
+  const std::string fits = "http://" + std::string(251, 'a');     // 258 bytes
   const std::string tooLong = "http://" + std::string(252, 'b');  // 259 bytes
-  EXPECT_EQ(m3u(fits + "\nhttp://after\n"),
-            fits + "=" + fits + "* ; http://after=http://after*");
+  EXPECT_EQ(m3u(fits + "\nhttp://after\n"), fits + "=" + fits + "* ; http://after=http://after*");
   EXPECT_EQ(m3u("http://first\n" + tooLong + "\nhttp://after\n"), "http://first=http://first*");
   EXPECT_EQ(m3u("#EXTM3U\n#EXTINF:-1," + std::string(300, 't') + "\nhttp://x\n"), "")
       << "an overlong title line ends the list";
@@ -111,7 +110,8 @@ TEST_F(PlaylistTest, PlsAsStationsPublishIt) {
             "SomaFM: Groove Salad (#1): A nicely chilled plate, with=signs="
             "https://ice1.somafm.com/groovesalad-256-mp3* ; "
             "SomaFM: Groove Salad (#2)=https://ice2.somafm.com/groovesalad-256-mp3*");
-  EXPECT_EQ(pls("[PLAYLIST]\nnumberofentries=1\nFILE=http://a\ntitle=A\nLENGTH=0\n"), "A=http://a*");
+  EXPECT_EQ(pls("[PLAYLIST]\nnumberofentries=1\nFILE=http://a\ntitle=A\nLENGTH=0\n"),
+            "A=http://a*");
   EXPECT_EQ(pls("[playlist]\nNUMBEROFENTRIES=9\nFile1=http://a\nTitle1=A\nLength1=-1\n"),
             "A=http://a*")
       << "fewer entries than announced";

@@ -1,9 +1,8 @@
-#include "library/RadioDatabase.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "library/RadioDatabase.h"
 #include "platform/AtomicFile.h"
 #include "platform/FilePath.h"
 #include "tests/library/LibraryFiles.h"
@@ -17,8 +16,8 @@ using test::rrdText;
 using test::streamPaths;
 
 // One line of an .rrd file.
-WString rrdLine(const char* title, const char* url, const char* category,
-                const char* bitrate = "", const char* marker = "") {
+WString rrdLine(const char* title, const char* url, const char* category, const char* bitrate = "",
+                const char* marker = "") {
   return u"\"" + fromUtf8(title) + u"\",\"" + fromUtf8(url) + u"\",\"" + fromUtf8(category) +
          u"\",\"\",\"" + fromUtf8(bitrate) + u"\",\"\",\"\"," + fromUtf8(marker) + u"\n";
 }
@@ -74,10 +73,9 @@ TEST_F(RadioDatabaseTest, EachFileGetsBackExactlyItsOwnStreams) {
     database.AddStream(jazz, added, false);
     EXPECT_TRUE(database.Close());
   }
-  EXPECT_EQ(rrdText(path("default.rrd")),
-            rrdLine("Jazz FM", "http://other", "Other", "32") +
-                rrdLine("Jazz FM", "http://j/64", "Jazz", "64") +
-                rrdLine("Jazz FM", "http://j/128", "Jazz", "128"))
+  EXPECT_EQ(rrdText(path("default.rrd")), rrdLine("Jazz FM", "http://other", "Other", "32") +
+                                              rrdLine("Jazz FM", "http://j/64", "Jazz", "64") +
+                                              rrdLine("Jazz FM", "http://j/128", "Jazz", "128"))
       << "the selected stream is a user's one now";
   EXPECT_EQ(rrdText(path("user.rrd")), rrdLine("Mine", "http://mine", "My Radios") +
                                            rrdLine("Jazz FM", "http://j/user", "Jazz", "96", "a") +

@@ -1,7 +1,6 @@
-#include "library/RadioLibrary.h"
-
 #include <gtest/gtest.h>
 
+#include "library/RadioLibrary.h"
 #include "tests/library/LibraryFiles.h"
 
 namespace orvel {

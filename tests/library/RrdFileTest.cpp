@@ -1,7 +1,6 @@
-#include "library/RrdFile.h"
-
 #include <gtest/gtest.h>
 
+#include "library/RrdFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/FilePath.h"
 #include "tests/library/LibraryFiles.h"
@@ -34,8 +33,8 @@ class RrdFileTest : public ::testing::Test {
 TEST_F(RrdFileTest, ValuesWithQuotesCommasAndLeadingQuotesRoundTrip) {
   RrdFile source;
   const CategoryInfo* category = source.AddCategory(CategoryInfo{u"News, \"Talk\""}, false);
-  const WString titles[] = {u"Say \"Hi\", all", u"\"Quoted\" FM", u"\"", u"\"\"", u"ends\"",
-                            u"", u"Ünïcødé ☃"};
+  const WString titles[] = {u"Say \"Hi\", all", u"\"Quoted\" FM", u"\"", u"\"\"", u"ends\"", u"",
+                            u"Ünïcødé ☃"};
   for (const WString& title : titles) {
     const RadioInfo* radio = source.AddRadio(category, RadioInfo{title, u"s,\"h\""}, false);
     StreamInfo info;
@@ -85,13 +84,14 @@ TEST_F(RrdFileTest, WritesQuotedFieldsInReverseListOrderWithBareLineFeeds) {
 
 TEST_F(RrdFileTest, FieldReadingFollowsTheQuoteRules) {
   RrdFile file;
-  ASSERT_TRUE(load(file,
-                   u"\"a,b\",\"u1\",\"c\",\"\",\"\",\"\",\"\",\n"    // comma inside quotes
-                   u"\"ab\"cd\"ef\",\"u2\",\"c\",,,,,\n"              // pending quote
-                   u"plain\"text,u3,c,,,,,\n"                         // quote in unquoted text
-                   u"\"C\r\nR\",\"u\r4\",\"c\",,,,,A\r\n"             // CR skipped, LF ends
-                   u"\"x\",\"u5\",\"c\",,,,,a,\"y\",\"u6\",\"c\",,,,,\n"  // line goes on after ",a,"
-                   u"\"short\",\"u7\"\n"));                           // missing fields
+  ASSERT_TRUE(
+      load(file,
+           u"\"a,b\",\"u1\",\"c\",\"\",\"\",\"\",\"\",\n"         // comma inside quotes
+           u"\"ab\"cd\"ef\",\"u2\",\"c\",,,,,\n"                  // pending quote
+           u"plain\"text,u3,c,,,,,\n"                             // quote in unquoted text
+           u"\"C\r\nR\",\"u\r4\",\"c\",,,,,A\r\n"                 // CR skipped, LF ends
+           u"\"x\",\"u5\",\"c\",,,,,a,\"y\",\"u6\",\"c\",,,,,\n"  // line goes on after ",a,"
+           u"\"short\",\"u7\"\n"));                               // missing fields
   ASSERT_EQ(file.allStreams().size(), 8u);
   EXPECT_EQ(line(file, 0).radio->title, u"a,b");
   EXPECT_EQ(line(file, 1).radio->title, u"abcd\"ef");
@@ -170,8 +170,8 @@ TEST_F(RrdFileTest, OverlongFieldsKeepTheirFirst259CharactersAndTheLineGoesOn) {
   EXPECT_EQ(line(file, 0).radio->title, WString(259, u'T'));
   EXPECT_EQ(line(file, 0).url, u"u1");
   EXPECT_EQ(line(file, 0).radio->selectedStream, &line(file, 0));
-  EXPECT_EQ(line(file, 1).radio->title, (WString(200, u'q') + u"\",\"" + WString(200, u'r'))
-                                            .substr(0, 259));
+  EXPECT_EQ(line(file, 1).radio->title,
+            (WString(200, u'q') + u"\",\"" + WString(200, u'r')).substr(0, 259));
   EXPECT_EQ(line(file, 1).url, u"u2");
 }
 
@@ -212,9 +212,9 @@ TEST_F(RrdFileTest, AppendLoadWritesTheLinesBackUnchanged) {
 TEST_F(RrdFileTest, AFailedSaveKeepsTheOldFile) {
   test::writeFile(m_path, rrdBytes(u"\"old\",\"u\",\"c\",,,,,\n"));
   RrdFile file;
-  file.AddStream(file.AddRadio(file.AddCategory(CategoryInfo{u"c"}, false), RadioInfo{u"new", u""},
-                               false),
-                 StreamInfo(), false);
+  file.AddStream(
+      file.AddRadio(file.AddCategory(CategoryInfo{u"c"}, false), RadioInfo{u"new", u""}, false),
+      StreamInfo(), false);
   setAtomicWriteCrashBeforeRenameForTest(true);
   const bool saved = file.Save(fromFsPath(m_path));
   setAtomicWriteCrashBeforeRenameForTest(false);
