@@ -24,6 +24,13 @@ int Resampler::process(int available, int& consumed, int requested, const int16_
     int16_t* history = m_history[ch].data() + kGuardFrames;
     for (int i = 0; i < frames; ++i) history[i] = input[i * m_channels + ch];
   }
+  // Every output frame interpolates between two frames that were given: at high factors the
+  // ten guard frames of the request do not always leave room for the right-hand one.
+  const int64_t lastLeft = kGuardFrames + frames - 2;
+  const int64_t reachable =
+      (lastLeft + 1) * static_cast<int64_t>(kPhaseOne) - static_cast<int64_t>(m_phase);
+  requested = reachable <= 0 ? 0
+                             : static_cast<int>(std::min<int64_t>(requested, (reachable - 1) / m_step + 1));
   consumed = 0;
   int produced = 0;
   while (produced < requested && m_roundLimit > 0) {
