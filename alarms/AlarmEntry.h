@@ -17,6 +17,10 @@ struct AlarmEntry {
   // Begin and end are now, preset 0, the id is the low 32 bits of now as a FILETIME.
   static AlarmEntry NewEntry();
   static AlarmEntry NewEntry(const SystemTime& now);
+
+  // 0 when the end lies more than one minute after the begin; otherwise the id of the text
+  // that says so (62). Impossible dates are refused the same way.
+  uint16_t CheckTimes() const;
 };
 
 }  // namespace orvel

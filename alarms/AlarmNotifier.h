@@ -16,8 +16,7 @@ class AlarmNotifier {
   virtual void WithdrawAlarm(const AlarmEntry& entry) = 0;
 };
 
-// For callers that must not touch the service (tools, tests), and for the program until it
-// has a notification service.
+// For callers that must not touch the notification service (tools, tests).
 class NullAlarmNotifier : public AlarmNotifier {
  public:
   void RegisterAlarm(const AlarmEntry&) override {}

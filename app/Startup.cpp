@@ -4,7 +4,7 @@
 #include <QCursor>
 #include <QScreen>
 
-#include "alarms/AlarmNotifier.h"
+#include "alarms/ServiceAlarmNotifier.h"
 #include "app/CommandDispatcher.h"
 #include "app/MainWindow.h"
 #include "app/SettingsStore.h"
@@ -22,7 +22,7 @@ Startup::Startup(Registry& registry, LaunchArguments arguments)
     : m_registry(registry),
       m_arguments(std::move(arguments)),
       m_boxes(std::make_unique<QtMessageBoxHost>()),
-      m_notifier(std::make_unique<NullAlarmNotifier>()) {
+      m_notifier(std::make_unique<ServiceAlarmNotifier>(ProgramDirectory::executablePath())) {
   MessageBoxHost::install(m_boxes.get());
 }
 

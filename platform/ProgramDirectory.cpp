@@ -58,10 +58,15 @@ bool copyShipped(const fs::path& from, const fs::path& to) {
 
 }  // namespace
 
-std::string ProgramDirectory::executableDir() {
+std::string ProgramDirectory::executablePath() {
   std::error_code ec;
   const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(".") : exe.parent_path().string();
+  return ec ? std::string() : exe.string();
+}
+
+std::string ProgramDirectory::executableDir() {
+  const std::string exe = executablePath();
+  return exe.empty() ? std::string(".") : fs::path(exe).parent_path().string();
 }
 
 std::string ProgramDirectory::shippedDataDir() {

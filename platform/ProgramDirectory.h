@@ -18,7 +18,9 @@ class Registry;
 
 class ProgramDirectory {
  public:
-  // The folder of the running executable (from /proc/self/exe); "." when unknown.
+  // The running executable's full path (from /proc/self/exe); empty when unknown.
+  static std::string executablePath();
+  // The folder of the running executable; "." when unknown.
   static std::string executableDir();
   // Where the shipped data are: <exe>/../share/orvel-radio when installed, else the source
   // tree's resources/ that the build was made from.

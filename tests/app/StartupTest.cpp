@@ -22,25 +22,18 @@
 #include "platform/AtomicFile.h"
 #include "platform/Registry.h"
 #include "platform/qt/InstanceServer.h"
+#include "tests/app/TestApplication.h"
 #include "tests/support/TempHome.h"
 
 namespace orvel {
 namespace {
-
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "app_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
 
 const QString kProgram = QStringLiteral(ORVEL_BIN_DIR "/orvel-radio");
 
 class StartupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    application();
+    test::testApplication();
     home.setEnv("ORVEL_RADIO_HOME", programDir);
     std::filesystem::create_directories(programDir);
     AlarmList list(notifier);
