@@ -18,28 +18,34 @@ int32_t ResampleFilter::Init(const FilterProperties* properties) {
   return 0;
 }
 
-void ResampleFilter::writeOutput(int frames, uint8_t* out) const {
+void ResampleFilter::writeOutput(int frames, uint8_t* out) {
   const int inChannels = m_properties.inputChannels;
   const int outChannels = m_properties.outputChannels;
-  const bool eightBit = m_properties.outputBits == 8;
   const int16_t* in = m_outputWork.data();
-  auto put = [&out, eightBit](int16_t sample) {
-    if (eightBit) {
-      *out++ = toUnsigned8(sample);
-    } else {
-      std::memcpy(out, &sample, 2);
-      out += 2;
+  if (inChannels == outChannels && m_properties.outputBits == 16) {
+    std::memcpy(out, in, static_cast<size_t>(frames) * inChannels * 2);
+    return;
+  }
+  // Channels first, as 16-bit samples; then the width.
+  if (inChannels != outChannels) {
+    std::vector<int16_t>& mixed = m_mixWork;
+    if (mixed.size() < static_cast<size_t>(frames) * outChannels) {
+      mixed.resize(static_cast<size_t>(frames) * outChannels);
     }
-  };
-  if (inChannels == outChannels) {
-    for (int i = 0; i < frames * inChannels; ++i) put(in[i]);
-  } else if (inChannels == 1) {
     for (int i = 0; i < frames; ++i) {
-      put(in[i]);
-      put(in[i]);
+      if (inChannels == 1) {
+        mixed[2 * i] = mixed[2 * i + 1] = in[i];
+      } else {
+        mixed[i] = mixToMono(in[2 * i], in[2 * i + 1]);
+      }
     }
+    in = mixed.data();
+  }
+  const size_t samples = static_cast<size_t>(frames) * outChannels;
+  if (m_properties.outputBits == 16) {
+    std::memcpy(out, in, samples * 2);
   } else {
-    for (int i = 0; i < frames; ++i) put(mixToMono(in[2 * i], in[2 * i + 1]));
+    for (size_t i = 0; i < samples; ++i) out[i] = toUnsigned8(in[i]);
   }
 }
 

@@ -38,12 +38,13 @@ class ResampleFilter : public AudioFilter {
   // Converts one chunk of whole input frames into `room` at `out`; false when it would not fit.
   bool convertChunk(const uint8_t* chunk, uint32_t bytes, uint8_t* out, uint32_t room,
                     uint32_t& written);
-  void writeOutput(int frames, uint8_t* out) const;
+  void writeOutput(int frames, uint8_t* out);
 
   FilterProperties m_properties{};
   std::unique_ptr<Resampler> m_resampler;  // null until Init sees an input rate
   std::vector<int16_t> m_outputWork;       // the Resampler's output, input channels
   std::vector<int16_t> m_inputWork;        // the carry, then the chunk
+  std::vector<int16_t> m_mixWork;          // channel-converted output before narrowing
   uint32_t m_carryBytes = 0;
   std::vector<uint8_t> m_result;           // a whole block's output, reused
 };

@@ -10,8 +10,7 @@ Resampler::Resampler(double factor, int channels)
       m_channels(channels),
       m_step(static_cast<uint32_t>(kPhaseOne / factor + 0.5)),
       m_roundLimit(static_cast<int>(factor * kFillFrames) - static_cast<int>(20 * factor)),
-      m_history(channels, std::vector<int16_t>(kHistoryFrames, 0)),
-      m_output(channels, std::vector<int16_t>(std::max(1, static_cast<int>(factor * kFillFrames)))) {}
+      m_history(channels, std::vector<int16_t>(kHistoryFrames, 0)) {}
 
 int Resampler::process(int available, int& consumed, int requested, const int16_t* input,
                        int16_t* output) {
@@ -38,14 +37,14 @@ int Resampler::process(int available, int& consumed, int requested, const int16_
     uint32_t end = m_phase;
     for (int ch = 0; ch < m_channels; ++ch) {
       const int16_t* x = m_history[ch].data();
-      int16_t* y = m_output[ch].data();
+      int16_t* y = output + static_cast<size_t>(produced) * m_channels + ch;
       uint32_t t = m_phase;
-      for (int n = 0; n < count; ++n, t += m_step) {
+      for (int n = 0; n < count; ++n, t += m_step, y += m_channels) {
         const uint32_t i = t >> kPhaseBits;
         const int32_t f = static_cast<int32_t>(t & (kPhaseOne - 1));
         const int32_t v = (x[i] * (static_cast<int32_t>(kPhaseOne) - f) + x[i + 1] * f + 16384) >>
                           kPhaseBits;
-        y[n] = static_cast<int16_t>(std::clamp(v, -32768, 32767));
+        *y = static_cast<int16_t>(std::clamp(v, -32768, 32767));
       }
       end = t;
     }
@@ -56,7 +55,6 @@ int Resampler::process(int available, int& consumed, int requested, const int16_
       if (advance < static_cast<uint32_t>(kFillFrames)) {
         std::memmove(x, x + advance, (kFillFrames - advance) * sizeof(int16_t));
       }
-      for (int n = 0; n < count; ++n) output[(produced + n) * m_channels + ch] = m_output[ch][n];
     }
     produced += count;
     consumed += static_cast<int>(advance);

@@ -35,9 +35,8 @@ class Resampler {
   double m_factor;
   int m_channels;
   uint32_t m_step;
-  int m_roundLimit;                           // output frames per round
+  int m_roundLimit;                           // output frames per round, within one fill
   std::vector<std::vector<int16_t>> m_history;  // per channel, kHistoryFrames
-  std::vector<std::vector<int16_t>> m_output;   // per channel, one round of output
   uint32_t m_phase = 0;                       // position in the history, 1/32768 frames
   bool m_firstCall = true;
 };

@@ -1,0 +1,48 @@
+#!/bin/sh
+# Times orvel-decode against mpg123, ffmpeg and oggdec on the same 5-minute files, several
+# rounds in one run, and prints the median processor times and ratios; then the resampler
+# benchmark (Google Benchmark, when it was built).
+# Usage: run_decode_bench.sh BUILD_DIR [ROUNDS]
+set -eu
+build=${1:?usage: run_decode_bench.sh BUILD_DIR [ROUNDS]}
+rounds=${2:-5}
+bin=$build/bin
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT INT TERM
+
+ffmpeg -nostdin -hide_banner -loglevel error -f lavfi \
+  -i "aevalsrc=0.3*sin(440*2*PI*t)*sin(0.5*t)+0.1*random(0)|0.3*sin(550*2*PI*t)+0.1*random(1):s=44100:d=300" \
+  -c:a pcm_s16le "$work/src.wav"
+lame --quiet -b 128 "$work/src.wav" "$work/song.mp3"
+oggenc --quiet -q 4 -o "$work/song.ogg" "$work/src.wav"
+rm -f "$work/src.wav"
+
+# Processor seconds (user + system) of one run of a command, output discarded: on a machine
+# shared with other work this varies far less than the wall clock.
+seconds() {
+  /usr/bin/time -f "%U %S" -o "$work/time" "$@" >/dev/null 2>&1
+  awk '{ printf "%.3f\n", $1 + $2 }' "$work/time"
+}
+
+median() { sort -n | awk '{ v[NR] = $1 } END { m = int((NR + 1) / 2); printf "%.3f", v[m] }'; }
+
+for name in orvel_mp3 mpg123 ffmpeg orvel_ogg oggdec; do : > "$work/$name"; done
+i=0
+while [ "$i" -lt "$rounds" ]; do
+  seconds "$bin/orvel-decode" "$work/song.mp3" >> "$work/orvel_mp3"
+  seconds mpg123 -q -w /dev/null "$work/song.mp3" >> "$work/mpg123"
+  seconds ffmpeg -nostdin -loglevel error -i "$work/song.mp3" -f null - >> "$work/ffmpeg"
+  seconds "$bin/orvel-decode" "$work/song.ogg" >> "$work/orvel_ogg"
+  seconds oggdec -Q -o /dev/null "$work/song.ogg" >> "$work/oggdec"
+  i=$((i + 1))
+done
+
+om=$(median < "$work/orvel_mp3"); mp=$(median < "$work/mpg123"); ff=$(median < "$work/ffmpeg")
+oo=$(median < "$work/orvel_ogg"); od=$(median < "$work/oggdec")
+echo "MP3 5 min 128 kbit/s, median of $rounds: orvel-decode ${om}s, mpg123 ${mp}s, ffmpeg ${ff}s"
+echo "  ratio to mpg123 $(echo "$om / $mp" | bc -l | cut -c1-5), to ffmpeg $(echo "$om / $ff" | bc -l | cut -c1-5), $(echo "300 / $om" | bc -l | cut -d. -f1) x real time"
+echo "Ogg Vorbis 5 min, median of $rounds: orvel-decode ${oo}s, oggdec ${od}s"
+echo "  ratio to oggdec $(echo "$oo / $od" | bc -l | cut -c1-5), $(echo "300 / $oo" | bc -l | cut -d. -f1) x real time"
+if [ -x "$bin/decode_bench" ]; then
+  "$bin/decode_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
+fi
