@@ -72,7 +72,7 @@ bool RadioDatabase::ImportFile(const WString& path, const CategoryInfo* category
 bool RadioDatabase::ImportIntoMyRadios(const WString& path) {
   const WString name = StringTable::load(kStrMyRadios);
   const CategoryInfo* target = nullptr;
-  for (int i = 0; const CategoryInfo* category = GetCategory(i); ++i) {
+  for (const CategoryInfo* category : allCategories()) {
     if (equalsNoCase(category->name, name)) {
       target = category;
       break;
@@ -87,21 +87,26 @@ bool RadioDatabase::import(const WString& path, const CategoryInfo* fixedCategor
   if (parts.extension.empty()) return false;
   std::unique_ptr<PlaylistFile> reader = readerFor(parts.extension);
   if (!reader || !reader->Load(path, false)) return false;
-  for (int i = 0; const CategoryInfo* category = reader->GetCategory(i); ++i) {
+  const auto radios = reader->radiosByCategory();
+  const auto streams = reader->streamsByRadio();
+  for (const CategoryInfo* category : reader->allCategories()) {
     const CategoryInfo* target =
         fixedCategory ? fixedCategory : AddCategory(CategoryInfo{category->name}, false);
     if (!target) return false;
-    copyCategory(*reader, category, target, origin);
+    const auto found = radios.find(category);
+    if (found != radios.end()) copyRadios(found->second, streams, target, origin);
   }
   return true;
 }
 
-void RadioDatabase::copyCategory(const PlaylistFile& reader, const CategoryInfo* category,
-                                 const CategoryInfo* target, int32_t origin) {
-  for (const RadioInfo* radio : reader.radiosOf(category)) {
+void RadioDatabase::copyRadios(const std::vector<const RadioInfo*>& radios,
+                               const StreamsByRadio& streams, const CategoryInfo* target,
+                               int32_t origin) {
+  for (const RadioInfo* radio : radios) {
     const RadioInfo* ours = AddRadio(target, titlesOf(*radio), false);
-    if (!ours) continue;
-    for (const StreamInfo* stream : reader.streamsOf(radio)) {
+    const auto found = streams.find(radio);
+    if (!ours || found == streams.end()) continue;
+    for (const StreamInfo* stream : found->second) {
       StreamInfo copy = *stream;
       copy.origin = origin;
       const StreamInfo* added = AddStream(ours, copy, false);
@@ -112,19 +117,24 @@ void RadioDatabase::copyCategory(const PlaylistFile& reader, const CategoryInfo*
 
 std::unique_ptr<RrdFile> RadioDatabase::extract(int32_t origin) const {
   auto file = std::make_unique<RrdFile>();
-  for (int i = 0; const CategoryInfo* category = GetCategory(i); ++i) {
-    const CategoryInfo* fileCategory = file->AddCategory(CategoryInfo{category->name}, false);
-    for (const RadioInfo* radio : radiosOf(category)) {
+  auto radios = radiosByCategory();
+  auto streams = streamsByRadio();
+  // Radios and categories that would get no stream of this origin are left out altogether.
+  for (const CategoryInfo* category : allCategories()) {
+    const CategoryInfo* fileCategory = nullptr;
+    for (const RadioInfo* radio : radios[category]) {
+      std::vector<const StreamInfo*> own;
+      for (const StreamInfo* stream : streams[radio]) {
+        if (stream->origin == origin) own.push_back(stream);
+      }
+      if (own.empty()) continue;
+      if (!fileCategory) fileCategory = file->AddCategory(CategoryInfo{category->name}, false);
       const RadioInfo* fileRadio = file->AddRadio(fileCategory, titlesOf(*radio), false);
-      for (const StreamInfo* stream : streamsOf(radio)) {
-        if (stream->origin != origin) continue;
+      for (const StreamInfo* stream : own) {
         const StreamInfo* added = file->AddStream(fileRadio, *stream, false);
         if (radio->selectedStream == stream) file->SetSelectedStream(fileRadio, added);
       }
-      // Two radios of one title share a radio in the file: only an empty one goes.
-      if (file->StreamCount(fileRadio) == 0) file->DeleteRadio(fileRadio);
     }
-    if (file->RadioCount(fileCategory) == 0) file->DeleteCategory(fileCategory);
   }
   return file;
 }

@@ -71,8 +71,10 @@ class RadioDatabase : public RadioLibrary {
 
   bool openLibrary(LibraryFile& file, const WString& path, int32_t origin);
   bool import(const WString& path, const CategoryInfo* fixedCategory, int32_t origin);
-  void copyCategory(const PlaylistFile& reader, const CategoryInfo* category,
-                    const CategoryInfo* target, int32_t origin);
+  using StreamsByRadio = std::unordered_map<const RadioInfo*, std::vector<const StreamInfo*>>;
+  // Adds a reader's radios with their streams to the target category.
+  void copyRadios(const std::vector<const RadioInfo*>& radios, const StreamsByRadio& streams,
+                  const CategoryInfo* target, int32_t origin);
   // The library's streams of one origin as a library file.
   std::unique_ptr<RrdFile> extract(int32_t origin) const;
   static bool write(const LibraryFile& file, PlaylistFile& content);

@@ -7,13 +7,6 @@ namespace {
 
 int32_t bitrateOf(const WString& bitrate) { return bitrate.empty() ? -1 : wtol(bitrate); }
 
-// True when a stream of (bitrate, format) is listed before one of (otherBitrate, otherFormat).
-bool comesBefore(int32_t bitrate, const WString& format, int32_t otherBitrate,
-                 const WString& otherFormat) {
-  if (bitrate != otherBitrate) return bitrate > otherBitrate;
-  return compareNoCase(format, otherFormat) < 0;
-}
-
 std::unique_ptr<StreamInfo> copyStream(const RadioInfo* radio, const StreamInfo& info) {
   auto copy = std::make_unique<StreamInfo>();
   copy->radio = radio;
@@ -26,6 +19,11 @@ std::unique_ptr<StreamInfo> copyStream(const RadioInfo* radio, const StreamInfo&
 }
 
 }  // namespace
+
+bool RadioLibrary::StreamKeyBefore::operator()(const StreamKey& a, const StreamKey& b) const {
+  if (a.bitrateKbps != b.bitrateKbps) return a.bitrateKbps > b.bitrateKbps;
+  return compareNoCase(a.format, b.format) < 0;
+}
 
 RadioLibrary::RadioLibrary() = default;
 RadioLibrary::~RadioLibrary() = default;
@@ -48,20 +46,35 @@ const CategoryInfo* RadioLibrary::GetCategoryInfo(const CategoryInfo* category) 
 
 const CategoryInfo* RadioLibrary::AddCategory(const CategoryInfo& info, bool append) {
   auto before = m_categories.before_begin();
-  if (!append) {
+  auto indexPlace = m_categoryIndex.nodes.end();
+  if (append) {
+    m_categoryIndex.drop();
+  } else if (m_categoryIndex.sorted) {
+    // After every category of the same name or a smaller one: the first of equal name is it.
+    const auto [equal, after] = m_categoryIndex.nodes.equal_range(info.name);
+    if (equal != after) return equal->second->get();
+    if (after != m_categoryIndex.nodes.begin()) before = std::prev(after)->second;
+    indexPlace = after;
+  } else {
     for (auto it = m_categories.begin(); it != m_categories.end(); before = it++) {
       const int order = (*it)->name.compare(info.name);
       if (order == 0) return it->get();
       if (order > 0) break;
     }
   }
-  return m_categories.insert_after(before, std::make_unique<CategoryInfo>(info))->get();
+  const auto node = m_categories.insert_after(before, std::make_unique<CategoryInfo>(info));
+  if (m_categoryIndex.sorted) m_categoryIndex.nodes.emplace_hint(indexPlace, info.name, node);
+  m_liveCategories.insert(node->get());
+  return node->get();
 }
 
 bool RadioLibrary::DeleteCategory(const CategoryInfo* category) {
   if (!findCategory(category)) return false;
   for (const RadioInfo* radio : radiosOf(category)) DeleteRadio(radio);
+  m_categoryIndex.erase(category->name,
+                        [category](const auto& node) { return node.get() == category; });
   m_categories.remove_if([category](const auto& node) { return node.get() == category; });
+  m_liveCategories.erase(category);
   return true;
 }
 
@@ -85,6 +98,16 @@ RadioLibrary::RadioList::iterator RadioLibrary::radioInsertionPoint(const Catego
                                                                     const WString& title,
                                                                     RadioInfo** existing) {
   auto before = m_radios.before_begin();
+  if (m_radioIndex.sorted) {
+    const auto [equal, after] = m_radioIndex.nodes.equal_range(title);
+    for (auto it = equal; it != after; ++it) {
+      if ((*it->second)->category == category) {
+        *existing = it->second->get();
+        return before;
+      }
+    }
+    return after == m_radioIndex.nodes.begin() ? before : std::prev(after)->second;
+  }
   for (auto it = m_radios.begin(); it != m_radios.end(); before = it++) {
     const int order = (*it)->title.compare(title);
     if (order == 0 && (*it)->category == category) {
@@ -100,7 +123,9 @@ const RadioInfo* RadioLibrary::AddRadio(const CategoryInfo* category, const Radi
                                         bool append) {
   if (!findCategory(category)) return nullptr;
   auto before = m_radios.before_begin();
-  if (!append) {
+  if (append) {
+    m_radioIndex.drop();
+  } else {
     RadioInfo* existing = nullptr;
     before = radioInsertionPoint(category, info.title, &existing);
     if (existing) return existing;
@@ -109,13 +134,20 @@ const RadioInfo* RadioLibrary::AddRadio(const CategoryInfo* category, const Radi
   radio->title = info.title;
   radio->shortTitle = info.shortTitle;
   radio->category = category;
-  return m_radios.insert_after(before, std::move(radio))->get();
+  const auto node = m_radios.insert_after(before, std::move(radio));
+  if (m_radioIndex.sorted) {
+    m_radioIndex.nodes.emplace_hint(m_radioIndex.nodes.upper_bound(info.title), info.title, node);
+  }
+  m_liveRadios.insert(node->get());
+  return node->get();
 }
 
 bool RadioLibrary::DeleteRadio(const RadioInfo* radio) {
   if (!findRadio(radio)) return false;
   for (const StreamInfo* stream : streamsOf(radio)) DeleteStream(stream, false);
+  m_radioIndex.erase(radio->title, [radio](const auto& node) { return node.get() == radio; });
   m_radios.remove_if([radio](const auto& node) { return node.get() == radio; });
+  m_liveRadios.erase(radio);
   return true;
 }
 
@@ -130,6 +162,9 @@ const RadioInfo* RadioLibrary::SetRadioInfo(const RadioInfo* radio, const RadioI
     for (auto& stream : m_streams) {
       if (stream.info->radio == radio) stream.info->radio = replacement.get();
     }
+    m_radioIndex.drop();  // the new title stays where the old one was
+    m_liveRadios.erase(radio);
+    m_liveRadios.insert(replacement.get());
     node = std::move(replacement);
     return node.get();
   }
@@ -138,8 +173,7 @@ const RadioInfo* RadioLibrary::SetRadioInfo(const RadioInfo* radio, const RadioI
 
 bool RadioLibrary::SetSelectedStream(const RadioInfo* radio, const StreamInfo* stream) {
   RadioInfo* target = findRadio(radio);
-  if (!target || !stream || stream->radio != radio) return false;
-  if (findStreamBefore(stream) == m_streams.end()) return false;
+  if (!target || !m_liveStreams.count(stream) || stream->radio != radio) return false;
   target->selectedStream = stream;
   return true;
 }
@@ -157,17 +191,20 @@ const StreamInfo* RadioLibrary::GetStream(const RadioInfo* radio, int index) con
 }
 
 const StreamInfo* RadioLibrary::GetStreamInfo(const StreamInfo* stream) const {
-  for (const auto& node : m_streams) {
-    if (node.info.get() == stream) return stream;
-  }
-  return nullptr;
+  return m_liveStreams.count(stream) ? stream : nullptr;
 }
 
-RadioLibrary::StreamList::iterator RadioLibrary::streamInsertionPoint(int32_t bitrateKbps,
-                                                                      const WString& format) {
+RadioLibrary::StreamList::iterator RadioLibrary::streamInsertionPoint(const StreamKey& key) {
+  // In front of the first stream that does not come before the new one.
+  if (m_streamIndex.sorted) {
+    const auto first = m_streamIndex.nodes.lower_bound(key);
+    return first == m_streamIndex.nodes.begin() ? m_streams.before_begin()
+                                                : std::prev(first)->second;
+  }
+  const StreamKeyBefore comesBefore;
   auto before = m_streams.before_begin();
   for (auto it = m_streams.begin(); it != m_streams.end(); before = it++) {
-    if (!comesBefore(it->bitrateKbps, it->info->format, bitrateKbps, format)) break;
+    if (!comesBefore(StreamKey{it->bitrateKbps, it->info->format}, key)) break;
   }
   return before;
 }
@@ -175,10 +212,17 @@ RadioLibrary::StreamList::iterator RadioLibrary::streamInsertionPoint(int32_t bi
 const StreamInfo* RadioLibrary::AddStream(const RadioInfo* radio, const StreamInfo& info,
                                           bool append) {
   if (!findRadio(radio)) return nullptr;
-  const int32_t bitrateKbps = bitrateOf(info.bitrate);
-  auto before = append ? m_streams.before_begin() : streamInsertionPoint(bitrateKbps, info.format);
-  return m_streams.insert_after(before, StreamNode{copyStream(radio, info), bitrateKbps})
-      ->info.get();
+  StreamKey key{bitrateOf(info.bitrate), info.format};
+  if (append) m_streamIndex.drop();
+  const auto before = append ? m_streams.before_begin() : streamInsertionPoint(key);
+  const auto node =
+      m_streams.insert_after(before, StreamNode{copyStream(radio, info), key.bitrateKbps});
+  if (m_streamIndex.sorted) {
+    const auto place = m_streamIndex.nodes.lower_bound(key);
+    m_streamIndex.nodes.emplace_hint(place, std::move(key), node);
+  }
+  m_liveStreams.insert(node->info.get());
+  return node->info.get();
 }
 
 bool RadioLibrary::DeleteStream(const StreamInfo* stream, bool fixSelection) {
@@ -186,7 +230,10 @@ bool RadioLibrary::DeleteStream(const StreamInfo* stream, bool fixSelection) {
   if (before == m_streams.end()) return false;
   RadioInfo* radio = findRadio(stream->radio);
   const bool wasSelected = radio && radio->selectedStream == stream;
+  m_streamIndex.erase(StreamKey{std::next(before)->bitrateKbps, stream->format},
+                      [stream](const StreamNode& node) { return node.info.get() == stream; });
   m_streams.erase_after(before);
+  m_liveStreams.erase(stream);
   // Without the flag the selection is cleared rather than left pointing at a deleted record.
   if (wasSelected) radio->selectedStream = fixSelection ? GetStream(radio, 0) : nullptr;
   return true;
@@ -198,8 +245,11 @@ const StreamInfo* RadioLibrary::SetStreamInfo(const StreamInfo* stream, const St
   StreamNode& node = *std::next(before);
   RadioInfo* radio = findRadio(stream->radio);
   const bool wasSelected = radio && radio->selectedStream == stream;
+  m_streamIndex.drop();  // the new bitrate and format stay where the old ones were
   node.info = copyStream(stream->radio, info);
   node.bitrateKbps = bitrateOf(info.bitrate);
+  m_liveStreams.erase(stream);
+  m_liveStreams.insert(node.info.get());
   if (wasSelected) radio->selectedStream = node.info.get();
   return node.info.get();
 }
@@ -222,24 +272,40 @@ std::vector<const StreamInfo*> RadioLibrary::streamsOf(const RadioInfo* radio) c
   return streams;
 }
 
+std::vector<const CategoryInfo*> RadioLibrary::allCategories() const {
+  std::vector<const CategoryInfo*> categories;
+  for (const auto& category : m_categories) categories.push_back(category.get());
+  return categories;
+}
+
 std::vector<const StreamInfo*> RadioLibrary::allStreams() const {
   std::vector<const StreamInfo*> streams;
   for (const auto& stream : m_streams) streams.push_back(stream.info.get());
   return streams;
 }
 
+// The records are created non-const by this container, so handing back a writable pointer to one
+// of its own records is sound.
+std::unordered_map<const CategoryInfo*, std::vector<const RadioInfo*>>
+RadioLibrary::radiosByCategory() const {
+  std::unordered_map<const CategoryInfo*, std::vector<const RadioInfo*>> groups;
+  for (const auto& radio : m_radios) groups[radio->category].push_back(radio.get());
+  return groups;
+}
+
+std::unordered_map<const RadioInfo*, std::vector<const StreamInfo*>> RadioLibrary::streamsByRadio()
+    const {
+  std::unordered_map<const RadioInfo*, std::vector<const StreamInfo*>> groups;
+  for (const auto& stream : m_streams) groups[stream.info->radio].push_back(stream.info.get());
+  return groups;
+}
+
 CategoryInfo* RadioLibrary::findCategory(const CategoryInfo* category) const {
-  for (const auto& node : m_categories) {
-    if (node.get() == category) return node.get();
-  }
-  return nullptr;
+  return m_liveCategories.count(category) ? const_cast<CategoryInfo*>(category) : nullptr;
 }
 
 RadioInfo* RadioLibrary::findRadio(const RadioInfo* radio) const {
-  for (const auto& node : m_radios) {
-    if (node.get() == radio) return node.get();
-  }
-  return nullptr;
+  return m_liveRadios.count(radio) ? const_cast<RadioInfo*>(radio) : nullptr;
 }
 
 RadioLibrary::StreamList::iterator RadioLibrary::findStreamBefore(const StreamInfo* stream) {

@@ -20,7 +20,11 @@
 
 #include <cstdint>
 #include <forward_list>
+#include <functional>
+#include <map>
 #include <memory>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "library/CategoryInfo.h"
@@ -78,8 +82,12 @@ class RadioLibrary {
   // All radios of a category, and all streams of a radio, in list order (one pass each).
   std::vector<const RadioInfo*> radiosOf(const CategoryInfo* category) const;
   std::vector<const StreamInfo*> streamsOf(const RadioInfo* radio) const;
-  // Every stream of the container in list order.
+  // Every category, and every stream, of the container in list order.
+  std::vector<const CategoryInfo*> allCategories() const;
   std::vector<const StreamInfo*> allStreams() const;
+  // The same grouped in one pass, for walking the whole tree without a scan per radio.
+  std::unordered_map<const CategoryInfo*, std::vector<const RadioInfo*>> radiosByCategory() const;
+  std::unordered_map<const RadioInfo*, std::vector<const StreamInfo*>> streamsByRadio() const;
 
  private:
   struct StreamNode {
@@ -90,16 +98,57 @@ class RadioLibrary {
   using RadioList = std::forward_list<std::unique_ptr<RadioInfo>>;
   using StreamList = std::forward_list<StreamNode>;
 
+  // A stream's place in the order: higher bitrates first, then formats without case.
+  struct StreamKey {
+    int32_t bitrateKbps;
+    WString format;
+  };
+  struct StreamKeyBefore {
+    bool operator()(const StreamKey& a, const StreamKey& b) const;
+  };
+
+  // While a list has only had records added without the append flag, and no record of it was
+  // changed in place, it is sorted, and an index finds the place of a new record in it without
+  // walking the list. Otherwise the list is walked as it is (and the index dropped).
+  template <typename List, typename Key, typename Less = std::less<Key>>
+  struct SortedIndex {
+    bool sorted = true;
+    std::multimap<Key, typename List::iterator, Less> nodes;
+    void drop() {
+      sorted = false;
+      nodes.clear();
+    }
+    // Forgets the node of `key` for which `matches` holds.
+    template <typename Matches>
+    void erase(const Key& key, Matches matches) {
+      if (!sorted) return;
+      auto [it, end] = nodes.equal_range(key);
+      for (; it != end; ++it) {
+        if (matches(*it->second)) {
+          nodes.erase(it);
+          return;
+        }
+      }
+    }
+  };
+
   CategoryInfo* findCategory(const CategoryInfo* category) const;
   RadioInfo* findRadio(const RadioInfo* radio) const;
   StreamList::iterator findStreamBefore(const StreamInfo* stream);
   RadioList::iterator radioInsertionPoint(const CategoryInfo* category, const WString& title,
                                           RadioInfo** existing);
-  StreamList::iterator streamInsertionPoint(int32_t bitrateKbps, const WString& format);
+  StreamList::iterator streamInsertionPoint(const StreamKey& key);
 
   CategoryList m_categories;
   RadioList m_radios;
   StreamList m_streams;
+  // The records in the lists, so that checking a handle does not walk a list.
+  std::unordered_set<const CategoryInfo*> m_liveCategories;
+  std::unordered_set<const RadioInfo*> m_liveRadios;
+  std::unordered_set<const StreamInfo*> m_liveStreams;
+  SortedIndex<CategoryList, WString> m_categoryIndex;
+  SortedIndex<RadioList, WString> m_radioIndex;
+  SortedIndex<StreamList, StreamKey, StreamKeyBefore> m_streamIndex;
 };
 
 }  // namespace orvel

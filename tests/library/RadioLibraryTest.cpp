@@ -162,6 +162,58 @@ TEST(RadioLibraryTest, DeletingACategoryTakesItsRadiosAndStreams) {
   EXPECT_FALSE(library.DeleteCategory(drop));
 }
 
+// The full order of a library: every category, and per category its radios with their streams.
+std::string treeOf(const RadioLibrary& library) {
+  std::string out = categoryNames(library) + "|" + streamPaths(library);
+  for (const CategoryInfo* category : library.allCategories()) {
+    for (const RadioInfo* radio : library.radiosOf(category)) out += "|" + toUtf8(radio->title);
+  }
+  return out;
+}
+
+TEST(RadioLibraryTest, SortedPlacesAreTheSameWithAndWithoutTheIndex) {
+  RadioLibrary indexed;
+  RadioLibrary walked;  // an appended record makes every list be walked from then on
+  const CategoryInfo* dummy = walked.AddCategory(CategoryInfo{u"dummy"}, true);
+  walked.AddStream(walked.AddRadio(dummy, radioOf("dummy"), true), streamOf("dummy"), true);
+  walked.DeleteCategory(dummy);
+
+  uint32_t seed = 7;
+  auto next = [&seed](uint32_t range) {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) % range;
+  };
+  const char* formats[] = {"MP3", "mp3", "ogg", "", "AAC"};
+  for (int step = 0; step < 3000; ++step) {
+    const WString category = fromAscii("c" + std::to_string(next(6)));
+    const std::string title = "r" + std::to_string(next(40));
+    const std::string bitrate = next(5) ? std::to_string(next(4) * 64) : "";
+    const StreamInfo info =
+        streamOf(("u" + std::to_string(step)).c_str(), bitrate.c_str(), formats[next(5)]);
+    RadioLibrary* libraries[] = {&indexed, &walked};
+    const uint32_t action = next(10);
+    const uint32_t victim = next(50);
+    for (RadioLibrary* library : libraries) {
+      const CategoryInfo* c = library->AddCategory(CategoryInfo{category}, false);
+      const RadioInfo* radio = library->AddRadio(c, radioOf(title.c_str()), false);
+      if (action < 7) {
+        library->AddStream(radio, info, false);
+      } else if (action == 7) {
+        library->DeleteStream(library->GetStream(radio, static_cast<int>(victim % 3)), true);
+      } else if (action == 8) {
+        library->DeleteRadio(library->GetRadio(c, static_cast<int>(victim % 8)));
+      } else if (victim == 0) {
+        library->DeleteCategory(c);
+      }
+    }
+    if (step % 10 == 0) {
+      ASSERT_EQ(treeOf(indexed), treeOf(walked)) << "after step " << step;
+    }
+  }
+  EXPECT_EQ(treeOf(indexed), treeOf(walked));
+  EXPECT_GT(indexed.allStreams().size(), 100u);
+}
+
 TEST(RadioLibraryTest, ForeignHandlesFail) {
   RadioLibrary library;
   RadioLibrary other;

@@ -59,7 +59,7 @@ int LibraryCommands::run(const std::vector<std::string>& args, std::ostream& out
 }
 
 void LibraryCommands::printTree(const RadioLibrary& library, std::ostream& out) {
-  for (int i = 0; const CategoryInfo* category = library.GetCategory(i); ++i) {
+  for (const CategoryInfo* category : library.allCategories()) {
     out << "category " << toUtf8(category->name) << '\n';
     for (const RadioInfo* radio : library.radiosOf(category)) {
       out << "  radio " << toUtf8(radio->title) << " | " << toUtf8(radio->shortTitle) << '\n';
