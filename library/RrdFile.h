@@ -10,7 +10,8 @@
 // Reading is forgiving, one code unit at a time: carriage returns and NUL code units are
 // skipped anywhere, a line feed ends the line even inside quotes, a value keeps its first 259
 // characters and drops the rest, blank lines are skipped, and a line cut off by the end of the
-// file is dropped. Missing fields of a short line are empty.
+// file is dropped. Missing fields of a short line are empty. Two quotes at the very start of a
+// quoted value are one quote, so a value that begins with a quote reads back as written.
 
 #include <array>
 
