@@ -50,7 +50,7 @@ class RadioDatabase : public RadioLibrary {
   bool Close();
 
   // The stream of preset 0..8; nullptr when the preset is empty (no stream or an empty URL).
-  // Its radio gives the title and short title.
+  // Its radio gives the title and short title. Valid until that preset is set or Close.
   const StreamInfo* GetPreset(int index) const;
   // Copies a stream of the library (with its radio's titles) into preset 0..8.
   bool SetPreset(int index, const StreamInfo* stream);
