@@ -18,15 +18,15 @@ namespace orvel {
 
 // Codes of AudioDecoder::Control.
 enum ControlCode : int32_t {
-  kControlImplementation = 1,   // a constant of the implementation
-  kControlDuration = 101,       // the duration field of the record, ms
-  kControlConstant = 102,       // always 1
+  kControlImplementation = 1,  // a constant of the implementation
+  kControlDuration = 101,      // the duration field of the record, ms
+  kControlConstant = 102,      // always 1
   kControlBuildSeekIndex = 103,
-  kControlDescription = 104,    // five wide strings: codec, kbps, Hz, bits, channels
+  kControlDescription = 104,  // five wide strings: codec, kbps, Hz, bits, channels
   kControlRewind = 105,
   kControlGetSeekIndex = 106,
   kControlSetSeekIndex = 107,
-  kControlReadTags = 108,       // out is a TagInfo; see the decoders
+  kControlReadTags = 108,  // out is a TagInfo; see the decoders
 };
 inline constexpr int32_t kControlUnknown = -2;
 

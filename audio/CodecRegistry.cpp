@@ -39,9 +39,8 @@ CodecProvider* CodecRegistry::createProvider(ProviderSource source, const std::s
   return source == ProviderSource::kBuiltin ? BuiltinCodecs::createProvider(*this) : nullptr;
 }
 
-void CodecRegistry::registerEntry(CodecProvider* provider, WStringView name,
-                                  WStringView shortName, std::vector<WString> extensions,
-                                  uint32_t capabilities) {
+void CodecRegistry::registerEntry(CodecProvider* provider, WStringView name, WStringView shortName,
+                                  std::vector<WString> extensions, uint32_t capabilities) {
   CodecEntry entry;
   entry.provider = provider;
   entry.name = WString(name.substr(0, kNameLimit));

@@ -17,7 +17,7 @@ struct FilterProperties {
   uint8_t inputChannels = 0;
   uint8_t unused3[2] = {};
   uint32_t outputRate = 0;
-  uint8_t outputBits = 0;  // 8 or 16
+  uint8_t outputBits = 0;      // 8 or 16
   uint8_t outputChannels = 0;  // 1 or 2
   uint8_t unused4[2] = {};
 };

@@ -60,8 +60,8 @@ bool readFrameText(DataStream& stream, uint32_t size, std::optional<WString>& fi
   if (!text.empty() && !readExactly(stream, text.data(), static_cast<int32_t>(text.size()))) {
     return false;
   }
-  WString value = encoding == 1 ? decodeUtf16(text.data(), text.size())
-                                : decodeBytes(text.data(), text.size());
+  WString value =
+      encoding == 1 ? decodeUtf16(text.data(), text.size()) : decodeBytes(text.data(), text.size());
   if (!value.empty()) field = std::move(value);
   return true;
 }
@@ -70,9 +70,8 @@ std::optional<WString>* fieldFor(const char id[4], TagInfo& tags) {
   static constexpr struct {
     const char* id;
     std::optional<WString> TagInfo::*field;
-  } kFrames[] = {{"TIT2", &TagInfo::title}, {"TPE1", &TagInfo::artist},
-                 {"TALB", &TagInfo::album}, {"TYER", &TagInfo::year},
-                 {"TRCK", &TagInfo::track}, {"TCON", &TagInfo::genre}};
+  } kFrames[] = {{"TIT2", &TagInfo::title}, {"TPE1", &TagInfo::artist}, {"TALB", &TagInfo::album},
+                 {"TYER", &TagInfo::year},  {"TRCK", &TagInfo::track},  {"TCON", &TagInfo::genre}};
   for (const auto& frame : kFrames) {
     if (std::memcmp(id, frame.id, 4) == 0) return &(tags.*frame.field);
   }

@@ -71,8 +71,8 @@ int32_t Mp3Decoder::Open(DataStream* stream, AudioFormat* format) {
 
 uint32_t Mp3Decoder::decodeFrameInto(char* destination, uint32_t room) {
   uint32_t count = 0;
-  const int32_t result = m_library->decodeFrame(m_input.get(), m_pcm.data(), &count, 25,
-                                                m_state.get());
+  const int32_t result =
+      m_library->decodeFrame(m_input.get(), m_pcm.data(), &count, 25, m_state.get());
   count = std::min<uint32_t>(count, static_cast<uint32_t>(m_pcm.size()));
   if (result != 0 && count == 0) return 0;
   const uint32_t bytes = 2 * count;
@@ -106,8 +106,8 @@ bool Mp3Decoder::Decode(WaveHeader* block, uint32_t /*capacityBytes*/) {
   m_leftover = reinterpret_cast<const char*>(m_pcm.data());
   m_leftoverBytes = 0;
   while (block->dwBytesRecorded < wanted) {
-    const uint32_t got = decodeFrameInto(block->lpData + block->dwBytesRecorded,
-                                         wanted - block->dwBytesRecorded);
+    const uint32_t got =
+        decodeFrameInto(block->lpData + block->dwBytesRecorded, wanted - block->dwBytesRecorded);
     if (got == 0) break;
     block->dwBytesRecorded += got;
   }

@@ -52,10 +52,10 @@ class Mp3Decoder : public AudioDecoder, public FilterChain {
   std::unique_ptr<AudioFormat> m_format;
   std::unique_ptr<Mp3DecoderState> m_state;
   std::unique_ptr<Mp3InputContext> m_input;
-  std::vector<int16_t> m_pcm;          // one frame of the library's output
-  const char* m_leftover = nullptr;    // first PCM byte of the last frame not yet handed out
+  std::vector<int16_t> m_pcm;        // one frame of the library's output
+  const char* m_leftover = nullptr;  // first PCM byte of the last frame not yet handed out
   uint32_t m_leftoverBytes = 0;
-  int32_t m_positionMs = 0;            // PCM handed out since Open or the last Seek
+  int32_t m_positionMs = 0;  // PCM handed out since Open or the last Seek
 };
 
 }  // namespace orvel

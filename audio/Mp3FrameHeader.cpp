@@ -8,7 +8,7 @@ constexpr uint16_t kMpeg1Layer1[15] = {0,   32,  64,  96,  128, 160, 192, 224,
                                        256, 288, 320, 352, 384, 416, 448};
 constexpr uint16_t kMpeg1Layer2[15] = {0,   32,  48,  56,  64,  80,  96, 112,
                                        128, 160, 192, 224, 256, 320, 384};
-constexpr uint16_t kMpeg1Layer3[15] = {0,  32,  40,  48,  56,  64,  80, 96,
+constexpr uint16_t kMpeg1Layer3[15] = {0,   32,  40,  48,  56,  64,  80, 96,
                                        112, 128, 160, 192, 224, 256, 320};
 constexpr uint16_t kLsfLayer1[15] = {0,   32,  48,  56,  64,  80,  96, 112,
                                      128, 144, 160, 176, 192, 224, 256};
@@ -22,8 +22,8 @@ constexpr uint32_t kJointStereo = 1;
 
 // Layer II allows only some bitrates per channel mode.
 bool layer2BitrateAllowed(uint32_t bitrateIndex, uint32_t mode, uint32_t modeExtension) {
-  const bool lowRate = bitrateIndex == 1 || bitrateIndex == 2 || bitrateIndex == 3 ||
-                       bitrateIndex == 5;
+  const bool lowRate =
+      bitrateIndex == 1 || bitrateIndex == 2 || bitrateIndex == 3 || bitrateIndex == 5;
   if (lowRate && mode != kSingleChannel) return false;
   if (bitrateIndex > 11) {
     if (mode == kSingleChannel) return false;
@@ -50,8 +50,9 @@ bool Mp3FrameHeader::parse(uint32_t word, Mp3FrameHeader& header) {
   const int layer = 4 - static_cast<int>(layerBits);
   if (layer == 2 && !layer2BitrateAllowed(bitrateIndex, mode, modeExtension)) return false;
 
-  const uint16_t* table = mpeg1 ? (layer == 1 ? kMpeg1Layer1 : layer == 2 ? kMpeg1Layer2
-                                                                           : kMpeg1Layer3)
+  const uint16_t* table = mpeg1 ? (layer == 1   ? kMpeg1Layer1
+                                   : layer == 2 ? kMpeg1Layer2
+                                                : kMpeg1Layer3)
                                 : (layer == 1 ? kLsfLayer1 : kLsfLayer23);
   const uint32_t kbps = table[bitrateIndex];
   const uint32_t rate = kRates[mpeg1 ? 0 : mpeg25 ? 2 : 1][rateIndex];

@@ -21,8 +21,8 @@ void Mp3FrameScan::skipId3v2(ByteReader& reader) {
   if (p[0] != 'I' || p[1] != 'D' || p[2] != '3' || ((p[6] | p[7] | p[8] | p[9]) & 0x80) != 0) {
     return;
   }
-  const uint32_t size = (uint32_t{p[6]} << 21) | (uint32_t{p[7]} << 14) | (uint32_t{p[8]} << 7) |
-                        p[9];
+  const uint32_t size =
+      (uint32_t{p[6]} << 21) | (uint32_t{p[7]} << 14) | (uint32_t{p[8]} << 7) | p[9];
   const bool footer = (p[5] & 0x10) != 0;
   reader.skip(kHeaderBytes + size + (footer ? kHeaderBytes : 0));
 }

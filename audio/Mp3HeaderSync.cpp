@@ -23,8 +23,8 @@ Verdict checkThird(uint8_t b) {
 }  // namespace
 
 bool Mp3HeaderSync::findHeader(ByteReader& reader, Mp3FrameHeader& header, uint32_t& word) {
-  uint32_t shift = 0;    // the last four bytes taken from the source
-  uint32_t refeed = 0;   // bytes of `shift` to examine again, oldest first
+  uint32_t shift = 0;   // the last four bytes taken from the source
+  uint32_t refeed = 0;  // bytes of `shift` to examine again, oldest first
   int state = 0;
   for (;;) {
     uint8_t b;

@@ -22,7 +22,7 @@ struct Mp3InputContext {
   uint32_t counter2;                     // the library's; the decoder resets it to 0
   uint32_t capacity;                     // kMp3InputBufferBytes
   Mp3ReadCallback read;
-  ByteReader* reader;                    // passed to `read`
+  ByteReader* reader;  // passed to `read`
 };
 
 struct Mp3DecoderState {

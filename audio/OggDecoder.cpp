@@ -11,8 +11,8 @@ namespace orvel {
 namespace {
 
 size_t readFromStream(void* buffer, size_t size, size_t count, void* source) {
-  const int32_t got = static_cast<DataStream*>(source)->Read(buffer,
-                                                             static_cast<int32_t>(size * count));
+  const int32_t got =
+      static_cast<DataStream*>(source)->Read(buffer, static_cast<int32_t>(size * count));
   return got > 0 ? static_cast<size_t>(got) : 0;
 }
 
@@ -51,8 +51,8 @@ int32_t OggDecoder::Open(DataStream* stream, AudioFormat* format) {
     ov_clear(file.get());
     return 1;
   }
-  fillPcmFormat(m_format, static_cast<uint16_t>(info->channels),
-                static_cast<uint32_t>(info->rate), format->requestedDurationMs);
+  fillPcmFormat(m_format, static_cast<uint16_t>(info->channels), static_cast<uint32_t>(info->rate),
+                format->requestedDurationMs);
   const ogg_int64_t totalMs = ov_time_total(file.get(), -1);
   m_format.durationMs = totalMs < 0 ? 0 : static_cast<uint32_t>(totalMs);
   *format = m_format;
@@ -98,9 +98,9 @@ void OggDecoder::readComments(const vorbis_comment& comments, TagInfo& tags) {
   static constexpr struct {
     std::string_view key;
     std::optional<WString> TagInfo::*field;
-  } kKeys[] = {{"TITLE", &TagInfo::title}, {"ALBUM", &TagInfo::album},
+  } kKeys[] = {{"TITLE", &TagInfo::title},   {"ALBUM", &TagInfo::album},
                {"ARTIST", &TagInfo::artist}, {"GENRE", &TagInfo::genre},
-               {"DATE", &TagInfo::year}, {"TRACKNUMBER", &TagInfo::track}};
+               {"DATE", &TagInfo::year},     {"TRACKNUMBER", &TagInfo::track}};
   for (int i = 0; i < comments.comments; ++i) {
     if (comments.user_comments[i] == nullptr || comments.comment_lengths[i] < 0) continue;
     const std::string_view comment(comments.user_comments[i],

@@ -45,7 +45,7 @@ class OggDecoder : public AudioDecoder, public FilterChain {
 
   std::unique_ptr<OggVorbis_File> m_file;  // Tremor's stream record; null until Open succeeds
   AudioFormat m_format{};
-  DataStream* m_stream = nullptr;          // set by a successful Open; not owned
+  DataStream* m_stream = nullptr;  // set by a successful Open; not owned
 };
 
 }  // namespace orvel

@@ -49,8 +49,8 @@ void ResampleFilter::writeOutput(int frames, uint8_t* out) {
   }
 }
 
-bool ResampleFilter::convertChunk(const uint8_t* chunk, uint32_t bytes, uint8_t* out,
-                                  uint32_t room, uint32_t& written) {
+bool ResampleFilter::convertChunk(const uint8_t* chunk, uint32_t bytes, uint8_t* out, uint32_t room,
+                                  uint32_t& written) {
   written = 0;
   const int inChannels = m_properties.inputChannels;
   const int frames = static_cast<int>(bytes / (2 * inChannels));
@@ -60,8 +60,8 @@ bool ResampleFilter::convertChunk(const uint8_t* chunk, uint32_t bytes, uint8_t*
   const uint32_t outFrameBytes = m_properties.outputChannels * m_properties.outputBits / 8;
   if (requested > 0 && room < static_cast<uint32_t>(requested) * outFrameBytes) return false;
 
-  const size_t outputSamples = static_cast<size_t>(inChannels) *
-                                   std::max(available, std::max(requested, 0)) + 32;
+  const size_t outputSamples =
+      static_cast<size_t>(inChannels) * std::max(available, std::max(requested, 0)) + 32;
   if (m_outputWork.size() < outputSamples) m_outputWork.resize(outputSamples);
   const size_t carrySamples = m_carryBytes / 2;
   const size_t inputSamples = carrySamples + static_cast<size_t>(frames) * inChannels + 32;
@@ -95,8 +95,7 @@ int32_t ResampleFilter::Process(WaveHeader* block) {
   }
   // Only 16-bit input comes from the decoders; other widths are refused.
   if (!m_resampler || p.inputBits != 16 || p.inputChannels < 1 || p.inputChannels > 2 ||
-      p.outputChannels < 1 || p.outputChannels > 2 ||
-      (p.outputBits != 8 && p.outputBits != 16)) {
+      p.outputChannels < 1 || p.outputChannels > 2 || (p.outputBits != 8 && p.outputBits != 16)) {
     return 1;
   }
   if (m_result.size() < block->dwBufferLength) m_result.resize(block->dwBufferLength);

@@ -26,9 +26,7 @@ class ResampleFilter : public AudioFilter {
   void Release() override { delete this; }
 
   // The 8-bit sample of a 16-bit one: its high byte, offset to unsigned.
-  static uint8_t toUnsigned8(int16_t sample) {
-    return static_cast<uint8_t>((sample >> 8) + 128);
-  }
+  static uint8_t toUnsigned8(int16_t sample) { return static_cast<uint8_t>((sample >> 8) + 128); }
   // The mono sample of a stereo pair, truncating toward zero.
   static int16_t mixToMono(int16_t left, int16_t right) {
     return static_cast<int16_t>((left + right) / 2);
@@ -46,7 +44,7 @@ class ResampleFilter : public AudioFilter {
   std::vector<int16_t> m_inputWork;        // the carry, then the chunk
   std::vector<int16_t> m_mixWork;          // channel-converted output before narrowing
   uint32_t m_carryBytes = 0;
-  std::vector<uint8_t> m_result;           // a whole block's output, reused
+  std::vector<uint8_t> m_result;  // a whole block's output, reused
 };
 
 }  // namespace orvel

@@ -28,8 +28,9 @@ int Resampler::process(int available, int& consumed, int requested, const int16_
   const int64_t lastLeft = kGuardFrames + frames - 2;
   const int64_t reachable =
       (lastLeft + 1) * static_cast<int64_t>(kPhaseOne) - static_cast<int64_t>(m_phase);
-  requested = reachable <= 0 ? 0
-                             : static_cast<int>(std::min<int64_t>(requested, (reachable - 1) / m_step + 1));
+  requested = reachable <= 0
+                  ? 0
+                  : static_cast<int>(std::min<int64_t>(requested, (reachable - 1) / m_step + 1));
   consumed = 0;
   int produced = 0;
   while (produced < requested && m_roundLimit > 0) {
@@ -42,8 +43,8 @@ int Resampler::process(int available, int& consumed, int requested, const int16_
       for (int n = 0; n < count; ++n, t += m_step, y += m_channels) {
         const uint32_t i = t >> kPhaseBits;
         const int32_t f = static_cast<int32_t>(t & (kPhaseOne - 1));
-        const int32_t v = (x[i] * (static_cast<int32_t>(kPhaseOne) - f) + x[i + 1] * f + 16384) >>
-                          kPhaseBits;
+        const int32_t v =
+            (x[i] * (static_cast<int32_t>(kPhaseOne) - f) + x[i + 1] * f + 16384) >> kPhaseBits;
         *y = static_cast<int16_t>(std::clamp(v, -32768, 32767));
       }
       end = t;

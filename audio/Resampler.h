@@ -25,8 +25,7 @@ class Resampler {
   // Converts up to `available` interleaved input frames into at most `requested` output
   // frames; `consumed` receives the input frames used up (the rest must be given again, at
   // the start of the next call's input). Returns the frames produced.
-  int process(int available, int& consumed, int requested, const int16_t* input,
-              int16_t* output);
+  int process(int available, int& consumed, int requested, const int16_t* input, int16_t* output);
 
   // The step between output frames, in 1/32768 of an input frame.
   uint32_t step() const { return m_step; }
@@ -35,9 +34,9 @@ class Resampler {
   double m_factor;
   int m_channels;
   uint32_t m_step;
-  int m_roundLimit;                           // output frames per round, within one fill
+  int m_roundLimit;                             // output frames per round, within one fill
   std::vector<std::vector<int16_t>> m_history;  // per channel, kHistoryFrames
-  uint32_t m_phase = 0;                       // position in the history, 1/32768 frames
+  uint32_t m_phase = 0;                         // position in the history, 1/32768 frames
   bool m_firstCall = true;
 };
 

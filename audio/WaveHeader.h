@@ -11,9 +11,9 @@
 namespace orvel {
 
 struct WaveHeader {
-  char* lpData = nullptr;           // the data area
-  uint32_t dwBufferLength = 0;      // Decode: bytes wanted; Process: room for the output
-  uint32_t dwBytesRecorded = 0;     // bytes of PCM in the data area
+  char* lpData = nullptr;        // the data area
+  uint32_t dwBufferLength = 0;   // Decode: bytes wanted; Process: room for the output
+  uint32_t dwBytesRecorded = 0;  // bytes of PCM in the data area
   uintptr_t dwUser = 0;
   uint32_t dwFlags = 0;
   uint32_t dwLoops = 0;

@@ -67,9 +67,9 @@ bool feedMore(Mp3InputContext* input, mpg123_handle* handle) {
 extern "C" {
 
 __attribute__((visibility("default"))) int32_t MP3_InitDecoder(Mp3InputContext* input,
-                                                                Mp3DecoderState* state,
-                                                                uint32_t* maxValues,
-                                                                uint32_t* a, uint32_t* b) {
+                                                               Mp3DecoderState* state,
+                                                               uint32_t* maxValues, uint32_t* a,
+                                                               uint32_t* b) {
   if (input == nullptr || state == nullptr || maxValues == nullptr) return 0;
   LibraryState* own = stateOf(state);
   if (own->handle == nullptr) own->handle = openHandle();
@@ -80,10 +80,9 @@ __attribute__((visibility("default"))) int32_t MP3_InitDecoder(Mp3InputContext* 
   return 1;
 }
 
-__attribute__((visibility("default"))) int32_t MP3_DecodeFrame(Mp3InputContext* input,
-                                                                int16_t* pcm, uint32_t* count,
-                                                                int32_t /*mode*/,
-                                                                Mp3DecoderState* state) {
+__attribute__((visibility("default"))) int32_t MP3_DecodeFrame(Mp3InputContext* input, int16_t* pcm,
+                                                               uint32_t* count, int32_t /*mode*/,
+                                                               Mp3DecoderState* state) {
   *count = 0;
   LibraryState* own = stateOf(state);
   if (own->handle == nullptr) own->handle = openHandle();

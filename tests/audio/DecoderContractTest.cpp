@@ -6,7 +6,7 @@
 #include "audio/DecoderDescription.h"
 #include "audio/Mp3Decoder.h"
 #include "audio/Mp3FrameHeader.h"
-#include "audio/OggDecoder.h"
+#include "platform/Text.h"
 
 namespace orvel {
 namespace {
@@ -180,19 +180,6 @@ TEST(DecoderDescription, HasNoBitrateWithoutSizeOrDuration) {
   EXPECT_EQ(DecoderDescription::bitrateKbps(-1, 1000), 0);
   EXPECT_EQ(DecoderDescription::bitrateKbps(16000, 0), 0);
   EXPECT_EQ(DecoderDescription::bitrateKbps(16000, 1000), 128);
-}
-
-TEST(OggDecoderContract, AnswersBeforeOpenWithoutTouchingAnything) {
-  auto* decoder = new OggDecoder;
-  AudioFormat format{};
-  EXPECT_FALSE(decoder->GetFormat(&format));
-  EXPECT_EQ(decoder->Control(kControlImplementation, nullptr, nullptr), 120);
-  EXPECT_EQ(decoder->Control(999, nullptr, nullptr), kControlUnknown);
-  TagInfo tags;
-  EXPECT_EQ(decoder->Control(kControlReadTags, &tags, nullptr), -1);
-  WaveHeader block;
-  EXPECT_FALSE(decoder->Decode(&block, 0));
-  decoder->Release();
 }
 
 }  // namespace

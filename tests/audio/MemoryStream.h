@@ -16,8 +16,7 @@ namespace orvel::test {
 
 class MemoryStream : public DataStream {
  public:
-  explicit MemoryStream(std::vector<uint8_t> bytes, size_t chunkBytes = 4096,
-                        bool seekable = true)
+  explicit MemoryStream(std::vector<uint8_t> bytes, size_t chunkBytes = 4096, bool seekable = true)
       : m_bytes(std::move(bytes)), m_chunkBytes(chunkBytes), m_seekable(seekable) {}
   ~MemoryStream() override = default;
 
@@ -43,7 +42,7 @@ class MemoryStream : public DataStream {
   int32_t Write(const void*, int32_t) override { return 0; }
   int64_t Seek(int64_t offset, SeekOrigin origin) override {
     if (!m_seekable) return -1;
-    const int64_t base = origin == kFromStart ? 0
+    const int64_t base = origin == kFromStart     ? 0
                          : origin == kFromCurrent ? static_cast<int64_t>(m_position)
                                                   : static_cast<int64_t>(m_bytes.size());
     const int64_t target = base + offset;
@@ -52,9 +51,7 @@ class MemoryStream : public DataStream {
     return target;
   }
   int64_t GetPosition() override { return static_cast<int64_t>(m_position); }
-  int64_t GetSize() override {
-    return m_seekable ? static_cast<int64_t>(m_bytes.size()) : -1;
-  }
+  int64_t GetSize() override { return m_seekable ? static_cast<int64_t>(m_bytes.size()) : -1; }
   bool IsAtEnd() override { return alwaysAtEnd || m_position >= m_bytes.size(); }
   void Release() override {}
 

@@ -1,5 +1,5 @@
-#include <mpg123.h>
 #include <gtest/gtest.h>
+#include <mpg123.h>
 
 #include <filesystem>
 #include <numeric>

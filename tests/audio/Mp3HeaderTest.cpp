@@ -71,13 +71,13 @@ struct SyncCase {
 
 TEST(Mp3HeaderSync, FindsHeadersBehindFalseStartsAtEveryChunkSize) {
   const std::vector<SyncCase> cases = {
-      {{0xFF, 0xFF, 0xFB, 0x90, 0x64}, 1},              // rejected at the third byte
+      {{0xFF, 0xFF, 0xFB, 0x90, 0x64}, 1},  // rejected at the third byte
       {{0x12, 0xFF, 0xFB, 0xF0, 0xFF, 0xFB, 0x90, 0x64}, 4},
-      {{0xFF, 0xFD, 0xD0, 0xFF, 0xFB, 0x90, 0x64}, 3},  // parse fails: layer II rule
+      {{0xFF, 0xFD, 0xD0, 0xFF, 0xFB, 0x90, 0x64}, 3},        // parse fails: layer II rule
       {{0xFF, 0xFB, 0x90, 0x66, 0xFF, 0xFB, 0x90, 0x64}, 4},  // emphasis 10
       {{0xFF, 0xFF, 0xFF, 0xFB, 0x90, 0x64}, 2},
       {{0xFF, 0xFB, 0xFF, 0xFB, 0x90, 0x64}, 2},
-      {{0x00, 0xFF, 0xE8, 0x90, 0x64}, -1},             // reserved version only
+      {{0x00, 0xFF, 0xE8, 0x90, 0x64}, -1},  // reserved version only
   };
   for (const SyncCase& c : cases) {
     for (size_t chunk = 1; chunk <= c.bytes.size(); ++chunk) {
@@ -152,8 +152,8 @@ TEST(Mp3FrameScan, TakesTheXingFrameCountOnlyWhenItsFlagIsSet) {
     std::vector<uint8_t> bytes;
     appendFrame(bytes, kMpeg1Layer3At128k44);
     uint8_t* xing = bytes.data() + 4 + 32;
-    const uint8_t tag[12] = {'X', 'i', 'n', 'g', 0, 0, 0, uint8_t(flagged ? 0x0F : 0x0E),
-                             0, 0, 0x12, 0x34};
+    const uint8_t tag[12] = {'X', 'i', 'n',  'g', 0, 0, 0, uint8_t(flagged ? 0x0F : 0x0E),
+                             0,   0,   0x12, 0x34};
     std::memcpy(xing, tag, sizeof tag);
     for (int i = 0; i < 9; ++i) appendFrame(bytes, kMpeg1Layer3At128k44);
     // Chunks of 40 bytes: the look-ahead has to join chunks without consuming them.

@@ -111,7 +111,8 @@ std::vector<uint8_t> withoutPage(std::vector<uint8_t> bytes, int n, int64_t& fra
     std::memcpy(&granule, bytes.data() + at + 6, 8);
     if (page == n) {
       frames = granule - previousGranule;
-      bytes.erase(bytes.begin() + static_cast<long>(at), bytes.begin() + static_cast<long>(at + length));
+      bytes.erase(bytes.begin() + static_cast<long>(at),
+                  bytes.begin() + static_cast<long>(at + length));
       break;
     }
     previousGranule = granule;
@@ -141,13 +142,18 @@ TEST(OggDecoder, SkipsAHoleAndKeepsFillingTheBlock) {
 
 TEST(OggDecoder, RefusesWhatIsNotOggVorbis) {
   for (const char* file : {"mpeg1-l3.mp3", ""}) {
-    MemoryStream stream(*file != '\0' ? MemoryStream::load(fixture(file))
-                                      : std::vector<uint8_t>{});
+    MemoryStream stream(*file != '\0' ? MemoryStream::load(fixture(file)) : std::vector<uint8_t>{});
     auto* decoder = new OggDecoder;
     AudioFormat format{};
     EXPECT_EQ(decoder->Open(&stream, &format), 1);
     EXPECT_FALSE(decoder->GetFormat(&format));
     EXPECT_EQ(decoder->GetPosition(true), 0);
+    EXPECT_EQ(decoder->Control(kControlImplementation, nullptr, nullptr), 120);
+    EXPECT_EQ(decoder->Control(999, nullptr, nullptr), kControlUnknown);
+    TagInfo tags;
+    EXPECT_EQ(decoder->Control(kControlReadTags, &tags, nullptr), -1);
+    WaveHeader block;
+    EXPECT_FALSE(decoder->Decode(&block, 0));
     decoder->Release();
   }
 }
@@ -171,8 +177,8 @@ TEST(OggDecoder, ReadsTheCommentsOfTheStream) {
 }
 
 TEST(OggDecoder, TakesTheLastOfRepeatedCommentsAndIgnoresOthers) {
-  std::vector<std::string> texts = {"title=A", "TITLE=B", "TITLEX=C", "ARTIST", "Artist=x=y",
-                                    "tracknumber=", "DATE=\xE9t\xE9"};
+  std::vector<std::string> texts = {"title=A",    "TITLE=B",      "TITLEX=C",      "ARTIST",
+                                    "Artist=x=y", "tracknumber=", "DATE=\xE9t\xE9"};
   std::vector<char*> pointers;
   std::vector<int> lengths;
   for (auto& text : texts) {

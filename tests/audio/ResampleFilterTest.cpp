@@ -78,15 +78,15 @@ TEST(ResampleFilter, ChunkCountsOfTheDoublingAndHalvingCases) {
 TEST(ResampleFilter, OutputIsTheLinearInterpolationOfTheWholeStream) {
   std::mt19937 random(7);
   for (const auto& [inRate, outRate, channels] :
-       {std::tuple{44100u, 48000u, 2}, std::tuple{48000u, 44100u, 2},
-        std::tuple{22050u, 44100u, 1}, std::tuple{8000u, 48000u, 1}}) {
+       {std::tuple{44100u, 48000u, 2}, std::tuple{48000u, 44100u, 2}, std::tuple{22050u, 44100u, 1},
+        std::tuple{8000u, 48000u, 1}}) {
     SCOPED_TRACE(testing::Message() << inRate << " -> " << outRate << ", " << channels);
     std::uniform_int_distribution<int> sample(-32768, 32767);
     std::vector<int16_t> input(30000 * channels);
     for (auto& s : input) s = static_cast<int16_t>(sample(random));
     ResampleFilter filter;
-    const FilterProperties p = properties(inRate, static_cast<uint8_t>(channels), outRate,
-                                          static_cast<uint8_t>(channels));
+    const FilterProperties p =
+        properties(inRate, static_cast<uint8_t>(channels), outRate, static_cast<uint8_t>(channels));
     ASSERT_EQ(filter.Init(&p), 0);
     std::vector<int16_t> output;
     std::uniform_int_distribution<size_t> blockFrames(1, 5000);

@@ -14,7 +14,6 @@ using test::MemoryStream;
 
 using Bytes = std::vector<uint8_t>;
 
-
 Bytes frame(const std::string& id, const Bytes& body,
             std::optional<uint32_t> declaredSize = std::nullopt) {
   Bytes out(id.begin(), id.end());
@@ -73,9 +72,9 @@ TEST(Id3TagReader, SixKnownFramesSucceedWithoutVersion1) {
 }
 
 TEST(Id3TagReader, PartialVersion2IsCompletedByVersion1) {
-  MemoryStream stream(withVersion1(
-      tag({frame("TIT2", latin("New Title")), frame("TPE1", latin("New Artist"))}), "Old Title",
-      5, 147));
+  MemoryStream stream(
+      withVersion1(tag({frame("TIT2", latin("New Title")), frame("TPE1", latin("New Artist"))}),
+                   "Old Title", 5, 147));
   TagInfo tags;
   ASSERT_TRUE(Id3TagReader::read(stream, tags));
   EXPECT_EQ(tags.title, WString(u"New Title"));
@@ -100,8 +99,8 @@ TEST(Id3TagReader, Version1TrackAndGenreRules) {
     std::optional<WString> genreName;
   };
   for (const Case& c : {Case{0, 148, std::nullopt, std::nullopt}, Case{5, 255, u"5", std::nullopt},
-                        Case{12, 136, u"12", u"Christian"}, Case{0, 140, std::nullopt, u"Contemporary"},
-                        Case{1, 0, u"1", u"Blues"}}) {
+                        Case{12, 136, u"12", u"Christian"},
+                        Case{0, 140, std::nullopt, u"Contemporary"}, Case{1, 0, u"1", u"Blues"}}) {
     MemoryStream stream(withVersion1(Bytes(500, 0x11), "T", c.trackByte, c.genre));
     TagInfo tags;
     ASSERT_TRUE(Id3TagReader::read(stream, tags));
@@ -138,9 +137,9 @@ TEST(Id3TagReader, GenreNumbersAndTextEncodings) {
   Bytes noTerminator = {1, 0xFF, 0xFE, 0x11, 0x04, 0x35, 0x04};  // "Бе", no zero unit
   Bytes utf8 = {0, 0, 0, 'N', 0xC3, 0xA9, 'e'};
   Bytes onlyZeros = {0, 0, 0, 0};
-  MemoryStream stream(tag({frame("TIT2", littleEndian), frame("TPE1", bigEndian),
-                           frame("TALB", noTerminator), frame("TYER", utf8),
-                           frame("TRCK", onlyZeros), frame("TCON", latin("(13)"))}));
+  MemoryStream stream(
+      tag({frame("TIT2", littleEndian), frame("TPE1", bigEndian), frame("TALB", noTerminator),
+           frame("TYER", utf8), frame("TRCK", onlyZeros), frame("TCON", latin("(13)"))}));
   TagInfo tags;
   EXPECT_TRUE(Id3TagReader::readVersion2(stream, tags));
   EXPECT_EQ(tags.title, WString(u"Caf\u00E9"));

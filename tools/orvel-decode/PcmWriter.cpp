@@ -38,8 +38,8 @@ bool PcmWriter::open(const std::string& path, uint16_t channels, uint32_t rate, 
 }
 
 bool PcmWriter::writeWavHeader(uint32_t dataBytes) {
-  uint8_t header[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E',
-                        'f', 'm', 't', ' ', 16, 0, 0, 0};
+  uint8_t header[44] = {'R', 'I', 'F', 'F', 0,   0,   0,  0, 'W', 'A',
+                        'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0,   0};
   const uint16_t blockAlign = static_cast<uint16_t>(m_channels * m_bits / 8);
   put32(header + 4, 36 + dataBytes);
   put16(header + 20, 1);
@@ -62,8 +62,8 @@ bool PcmWriter::write(const void* data, size_t bytes) {
 }
 
 bool PcmWriter::finish() {
-  const uint32_t dataBytes = m_dataBytes > 0xFFFFFFD0u ? 0xFFFFFFD0u
-                                                       : static_cast<uint32_t>(m_dataBytes);
+  const uint32_t dataBytes =
+      m_dataBytes > 0xFFFFFFD0u ? 0xFFFFFFD0u : static_cast<uint32_t>(m_dataBytes);
   bool ok = !m_wav || writeWavHeader(dataBytes);
   ok = std::fflush(m_file) == 0 && fsync(fileno(m_file)) == 0 && ok;
   ok = std::fclose(m_file) == 0 && ok;

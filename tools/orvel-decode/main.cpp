@@ -126,8 +126,8 @@ int main(int argc, char** argv) {
     return fail("cannot decode " + options.input + ": unsupported or damaged data");
   }
   const WaveFormatEx in = format.wave;
-  std::printf("format %u %u %u\nduration %u\n", in.nSamplesPerSec, in.nChannels,
-              in.wBitsPerSample, format.durationMs);
+  std::printf("format %u %u %u\nduration %u\n", in.nSamplesPerSec, in.nChannels, in.wBitsPerSample,
+              format.durationMs);
   if (options.tags) printTags(*decoder);
 
   FilterProperties out;
@@ -146,8 +146,7 @@ int main(int argc, char** argv) {
   }
   PcmWriter writer;
   const bool writing = !options.output.empty();
-  if (writing && !writer.open(options.output, out.outputChannels, out.outputRate,
-                              out.outputBits)) {
+  if (writing && !writer.open(options.output, out.outputChannels, out.outputRate, out.outputBits)) {
     return fail("cannot write " + options.output);
   }
   const DecodeTotals totals = decodeAll(*decoder, in, filter, out, writing ? &writer : nullptr);
