@@ -96,6 +96,37 @@ DecodeTotals decodeAll(AudioDecoder& decoder, const WaveFormatEx& in, AudioFilte
   return totals;
 }
 
+// The stream, decoder and filter of one run, released in the player's order.
+struct Session {
+  DataStream* stream = nullptr;
+  AudioDecoder* decoder = nullptr;
+  AudioFilter* filter = nullptr;
+  ~Session() {
+    if (filter != nullptr) filter->Release();
+    if (decoder != nullptr) decoder->Release();
+    if (stream != nullptr) stream->Release();
+  }
+};
+
+// Opens the file and its decoder; the reason goes to `error` when it cannot.
+bool openFile(const std::string& input, Session& session, AudioFormat& format, std::string& error) {
+  const WString path = fromFsPath(input);
+  if (OpenDataStream(path, true, &session.stream) != 0) {
+    error = "cannot open " + input;
+    return false;
+  }
+  if (!CodecRegistry::shared().CreateDecoder(&session.decoder, lastPathComponent(path)) ||
+      session.decoder == nullptr) {
+    error = "no decoder for the format of " + input;
+    return false;
+  }
+  if (session.decoder->Open(session.stream, &format) != 0) {
+    error = "cannot decode " + input + ": unsupported or damaged data";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -109,50 +140,29 @@ int main(int argc, char** argv) {
     return 1;
   }
   const auto started = std::chrono::steady_clock::now();
-  const WString path = fromFsPath(options.input);
-  DataStream* stream = nullptr;
-  if (OpenDataStream(path, true, &stream) != 0) return fail("cannot open " + options.input);
-
-  AudioDecoder* decoder = nullptr;
-  if (!CodecRegistry::shared().CreateDecoder(&decoder, lastPathComponent(path)) ||
-      decoder == nullptr) {
-    stream->Release();
-    return fail("no decoder for the format of " + options.input);
-  }
+  Session session;
   AudioFormat format{};
-  if (decoder->Open(stream, &format) != 0) {
-    decoder->Release();
-    stream->Release();
-    return fail("cannot decode " + options.input + ": unsupported or damaged data");
-  }
+  if (!openFile(options.input, session, format, error)) return fail(error);
   const WaveFormatEx in = format.wave;
   std::printf("format %u %u %u\nduration %u\n", in.nSamplesPerSec, in.nChannels, in.wBitsPerSample,
               format.durationMs);
-  if (options.tags) printTags(*decoder);
+  if (options.tags) printTags(*session.decoder);
 
   FilterProperties out;
-  AudioFilter* filter = nullptr;
+  out.outputRate = in.nSamplesPerSec;
+  out.outputBits = static_cast<uint8_t>(in.wBitsPerSample);
+  out.outputChannels = static_cast<uint8_t>(in.nChannels);
   if (options.converts()) {
-    filter = createConverter(in, options, out);
-    if (filter == nullptr) {
-      decoder->Release();
-      stream->Release();
-      return fail("cannot create the conversion filter");
-    }
-  } else {
-    out.outputRate = in.nSamplesPerSec;
-    out.outputBits = static_cast<uint8_t>(in.wBitsPerSample);
-    out.outputChannels = static_cast<uint8_t>(in.nChannels);
+    session.filter = createConverter(in, options, out);
+    if (session.filter == nullptr) return fail("cannot create the conversion filter");
   }
   PcmWriter writer;
   const bool writing = !options.output.empty();
   if (writing && !writer.open(options.output, out.outputChannels, out.outputRate, out.outputBits)) {
     return fail("cannot write " + options.output);
   }
-  const DecodeTotals totals = decodeAll(*decoder, in, filter, out, writing ? &writer : nullptr);
-  if (filter != nullptr) filter->Release();
-  decoder->Release();
-  stream->Release();
+  const DecodeTotals totals =
+      decodeAll(*session.decoder, in, session.filter, out, writing ? &writer : nullptr);
   if (totals.convertFailed) return fail("the conversion failed");
   if (totals.writeFailed || (writing && !writer.finish())) {
     return fail("cannot write " + options.output);
