@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <vector>
 
 namespace orvel::painter {
 namespace {
@@ -113,7 +114,7 @@ void SkinArtist::paintButton(QPainter& p, const QRect& r, int mode, int state, I
   p.drawRoundedRect(body, 5 * s, 5 * s);
   if (state == 0) {
     // A soft light along the top edge of a raised key.
-    p.setPen(QPen(QColor(255, 255, 255, 30), s));
+    p.setPen(QPen(QColor(255, 255, 255, 22), s));
     p.drawLine(QPointF(body.left() + 5 * s, body.top() + 1.5 * s),
                QPointF(body.right() - 5 * s, body.top() + 1.5 * s));
   }
@@ -164,23 +165,40 @@ void SkinArtist::paintIcon(QPainter& p, const QRect& r, Icon icon, const QColor&
     }
   }
   p.setRenderHint(QPainter::Antialiasing);
+  path.setFillRule(Qt::WindingFill);  // the two bars of the plus overlap
   p.drawPath(path.simplified());
 }
 
 bool SkinArtist::paintAll(const QString& folder) const {
-  const QImage main = mainPanel();
-  const QImage presets = presetsPanel();
-  if (!main.save(folder + "/main.png") || !presets.save(folder + "/presets.png")) return false;
+  QImage main = mainPanel();
+  QImage presets = presetsPanel();
+  struct Key {
+    QImage* panel;
+    QRect place;
+    QString file;
+    QImage strip;
+  };
+  std::vector<Key> keys;
   for (int i = 0; i < 9; ++i) {
-    const QImage image = strip(presets, m_layout.presets[i], 2, Icon::None, Icon::None, i + 1);
-    if (!image.save(QString("%1/preset%2.png").arg(folder).arg(i + 1))) return false;
+    keys.push_back({&presets, m_layout.presets[i], QString("preset%1.png").arg(i + 1),
+                    strip(presets, m_layout.presets[i], 2, Icon::None, Icon::None, i + 1)});
   }
-  return strip(main, m_layout.playButton, 2, Icon::Play, Icon::Stop, 0)
-             .save(folder + "/play.png") &&
-         strip(main, m_layout.volumeUpButton, 1, Icon::VolumeUp, Icon::None, 0)
-             .save(folder + "/volumeup.png") &&
-         strip(main, m_layout.volumeDownButton, 1, Icon::VolumeDown, Icon::None, 0)
-             .save(folder + "/volumedown.png");
+  keys.push_back({&main, m_layout.playButton, "play.png",
+                  strip(main, m_layout.playButton, 2, Icon::Play, Icon::Stop, 0)});
+  keys.push_back({&main, m_layout.volumeUpButton, "volumeup.png",
+                  strip(main, m_layout.volumeUpButton, 1, Icon::VolumeUp, Icon::None, 0)});
+  keys.push_back({&main, m_layout.volumeDownButton, "volumedown.png",
+                  strip(main, m_layout.volumeDownButton, 1, Icon::VolumeDown, Icon::None, 0)});
+  // The panels also show every key in its idle look: a key that has not been given a mode yet
+  // shows the panel beneath it, and looks the same.
+  for (const Key& key : keys) {
+    QPainter p(key.panel);
+    p.drawImage(key.place.topLeft(), key.strip, QRect(QPoint(0, 0), key.place.size()));
+  }
+  for (const Key& key : keys) {
+    if (!key.strip.save(folder + "/" + key.file)) return false;
+  }
+  return main.save(folder + "/main.png") && presets.save(folder + "/presets.png");
 }
 
 }  // namespace orvel::painter

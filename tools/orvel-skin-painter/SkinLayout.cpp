@@ -54,8 +54,8 @@ SkinLayout SkinLayout::portrait(int scale) {
   l.presets = grid(l.presetsPanel.size(), 6, 6);
   l.captionRect = QRect(7, 20, l.presets[0].width() - 12, l.presets[0].height() - 24);
   l.numberOrigin = QPoint(7, 4);
-  l.captionPixels = 11;
-  l.numberPixels = 10;
+  l.captionPixels = 10;
+  l.numberPixels = 9;
   l.texts = {TextLine{"StateText", QRect(14, 12, 212, 15), 11, "#4fd3c1", false},
              TextLine{"StaticText", QRect(14, 31, 212, 20), 15, "#f4f7fa", true},
              TextLine{"LiveText", QRect(14, 55, 212, 17), 12, "#a9b8c7", true}};
