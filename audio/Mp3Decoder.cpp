@@ -28,7 +28,8 @@ void Mp3Decoder::freeBlocks() {
 
 int32_t Mp3Decoder::Open(DataStream* stream, AudioFormat* format) {
   if (m_library == nullptr) m_library = &Mp3PrimitivesLibrary::shared();
-  if (!m_library->usable() || stream == nullptr || format == nullptr) return 1;
+  // A decoder is opened once; a second Open is refused.
+  if (!m_library->usable() || stream == nullptr || format == nullptr || m_reader) return 1;
 
   m_reader = std::make_unique<ByteReader>(stream);
   m_reader->refill();
