@@ -43,8 +43,8 @@ class ImageDecoderDevice : public QIODevice {
   qint64 readData(char* data, qint64 maxSize) override {
     qint64 total = 0;
     while (total < maxSize) {
-      const auto wanted = static_cast<uint32_t>(
-          std::min<qint64>(maxSize - total, ImageDecoder::kReadPieceBytes));
+      const auto wanted =
+          static_cast<uint32_t>(std::min<qint64>(maxSize - total, ImageDecoder::kReadPieceBytes));
       const uint32_t got = m_decoder.readPiece(m_fd, data + total, wanted);
       if (got == 0) break;
       total += got;

@@ -10,9 +10,8 @@ namespace orvel {
 
 SkinButton::SkinButton(ButtonListener* listener) : m_listener(listener) {}
 
-bool SkinButton::setup(QWidget* parent, BackgroundPicture* background,
-                       SkinDescription& description, int elementIndex, bool create,
-                       bool visible) {
+bool SkinButton::setup(QWidget* parent, BackgroundPicture* background, SkinDescription& description,
+                       int elementIndex, bool create, bool visible) {
   if (!SkinImageControl::setup(parent, background, description, elementIndex, create, visible)) {
     return false;
   }
@@ -84,11 +83,8 @@ void SkinButton::paint(QPainter& painter, const QRect& dirty) {
 }
 
 void SkinButton::reload() {
-  SkinImageElement* element = elementForDrawing();
-  if (element == nullptr) return;
-  if (element->layoutPending) {
-    setup(parentWidget(), background(), *description(), elementIndex(), false, isVisible());
-  }
+  if (elementForDrawing() == nullptr) return;
+  setup(parentWidget(), background(), *description(), elementIndex(), false, isVisible());
   update();
 }
 

@@ -25,8 +25,16 @@ SkinControl::~SkinControl() {
   if (m_holdsClass) s_classUsers.fetch_sub(1);
 }
 
-void SkinControl::postToAll(QWidget* root, uint32_t message, uintptr_t wParam,
-                            intptr_t lParam) {
+void SkinControl::sendToAll(QWidget* root, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  if (root == nullptr) return;
+  if (auto* control = dynamic_cast<SkinControl*>(root))
+    control->sendMessage(message, wParam, lParam);
+  for (SkinControl* control : root->findChildren<SkinControl*>()) {
+    control->sendMessage(message, wParam, lParam);
+  }
+}
+
+void SkinControl::postToAll(QWidget* root, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   if (root == nullptr) return;
   if (dynamic_cast<SkinControl*>(root) != nullptr) {
     QCoreApplication::postEvent(root, new SkinMessageEvent(message, wParam, lParam));

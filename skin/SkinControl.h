@@ -24,9 +24,11 @@ class SkinControl : public QWidget {
 
   // Whether any control window exists (the shared window class is registered).
   static bool classRegistered() { return s_classUsers.load() > 0; }
-  // Posts a message to every skin control in the widget tree under root (root included).
-  static void postToAll(QWidget* root, uint32_t message, uintptr_t wParam = 0,
-                        intptr_t lParam = 0);
+  // Sends (now) or posts (through the event queue) a message to every skin control in the
+  // widget tree under root, root included. After a new parse, send the relayout message: a
+  // control must re-read its element before it paints again.
+  static void sendToAll(QWidget* root, uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
+  static void postToAll(QWidget* root, uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
 
   virtual void enabledChanged(bool enabled);
   virtual void paint(QPainter& painter, const QRect& dirty);
@@ -35,8 +37,7 @@ class SkinControl : public QWidget {
   virtual void pointerMove(int x, int y);
   virtual void timer(int timerId);
   // A message that no other operation takes; true when handled, with its result.
-  virtual bool otherMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,
-                            intptr_t& result);
+  virtual bool otherMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
 
   // Stores the flag and tells enabledChanged.
   void enable(bool enabled);

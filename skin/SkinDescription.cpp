@@ -14,10 +14,9 @@ namespace orvel {
 namespace {
 
 constexpr const char* kSectionNames[SkinDescription::kElementCount] = {
-    "PresetsPanel", "Preset1Btn",  "Preset2Btn",    "Preset3Btn",    "Preset4Btn",
-    "Preset5Btn",   "Preset6Btn",  "Preset7Btn",    "Preset8Btn",    "Preset9Btn",
-    "MainPanel",    "PlayBtn",     "VolumeUpBtn",   "VolumeDownBtn", "StateText",
-    "StaticText",   "LiveText"};
+    "PresetsPanel", "Preset1Btn",    "Preset2Btn", "Preset3Btn", "Preset4Btn", "Preset5Btn",
+    "Preset6Btn",   "Preset7Btn",    "Preset8Btn", "Preset9Btn", "MainPanel",  "PlayBtn",
+    "VolumeUpBtn",  "VolumeDownBtn", "StateText",  "StaticText", "LiveText"};
 
 bool isPanel(int index) {
   return index == SkinDescription::kPresetsPanel || index == SkinDescription::kMainPanel;

@@ -62,12 +62,8 @@ bool SkinImageControl::otherMessage(uint32_t message, uintptr_t, intptr_t, intpt
 }
 
 void SkinImageControl::reload() {
-  SkinImageElement* element = elementForDrawing();
-  if (element == nullptr) return;
-  if (element->layoutPending) {
-    setup(parentWidget(), m_background, *m_description, m_elementIndex, false, isVisible());
-  }
-  if (element->imagePending) countFrames(*element);
+  if (elementForDrawing() == nullptr) return;
+  setup(parentWidget(), m_background, *m_description, m_elementIndex, false, isVisible());
   update();
 }
 

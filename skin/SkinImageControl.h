@@ -20,9 +20,10 @@ class SkinImageControl : public SkinControl {
              int elementIndex, bool create, bool visible);
 
   void paint(QPainter& painter, const QRect& dirty) override;
-  bool otherMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,
-                    intptr_t& result) override;
-  // Re-reads the element after the skin was parsed again.
+  bool otherMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) override;
+  // Re-reads the element (place, image, frame count) after the skin was parsed again. It does
+  // so whether or not the element is still marked as new: a paint that came first may have
+  // taken the mark.
   virtual void reload();
 
   void setFrame(int index);

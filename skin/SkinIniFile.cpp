@@ -45,7 +45,8 @@ bool isHeader(std::string_view line) {
 
 uint32_t SkinIniFile::hashName(std::string_view name) {
   uint32_t h = 0;
-  for (char c : name) h = h * 5u + static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(c)));
+  for (char c : name)
+    h = h * 5u + static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(c)));
   return h;
 }
 

@@ -48,7 +48,8 @@ void SkinList::build() {
     if (!WStringView(value.name).starts_with(kInstalledPrefix)) continue;
     if (auto path = stringOf(value)) m_entries.push_back(SkinListEntry{std::move(*path), {}});
   }
-  for (const char16_t* builtIn : {u"Skins/ov_default/default.rs", u"Skins/ov_default_land/default.rs"}) {
+  for (const char16_t* builtIn :
+       {u"Skins/ov_default/default.rs", u"Skins/ov_default_land/default.rs"}) {
     m_entries.push_back(SkinListEntry{joinPath(m_programDir, builtIn), {}});
   }
   for (SkinListEntry& entry : m_entries) {
@@ -79,8 +80,7 @@ const SkinListEntry* SkinList::validSkin(int i) {
 
 int SkinList::ChooseSkin(int screenWidth, int screenHeight, WString& path) {
   path.clear();
-  const auto stored =
-      m_registry.queryValue(kRadioKey, choiceValueName(screenWidth, screenHeight));
+  const auto stored = m_registry.queryValue(kRadioKey, choiceValueName(screenWidth, screenHeight));
   if (stored) {
     if (auto text = stringOf(*stored); text && text->size() <= kMaxPathChars) {
       path = std::move(*text);

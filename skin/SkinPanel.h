@@ -21,8 +21,7 @@ class SkinPanel : public SkinControl {
   bool setup(QWidget* parent, SkinDescription& description, int elementIndex, bool visible);
 
   void paint(QPainter& painter, const QRect& dirty) override;
-  bool otherMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,
-                    intptr_t& result) override;
+  bool otherMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) override;
   // Showing first resizes the window to the panel size.
   void showControl(bool visible) override;
 

@@ -129,8 +129,6 @@ bool SkinStartup::parseChosen(SkinList& list, int screenWidth, int screenHeight,
 
 std::unique_ptr<ImageDecoder> SkinStartup::takeDecoder() { return std::move(m_decoder); }
 
-std::unique_ptr<SkinDescription> SkinStartup::takeDescription() {
-  return std::move(m_description);
-}
+std::unique_ptr<SkinDescription> SkinStartup::takeDescription() { return std::move(m_description); }
 
 }  // namespace orvel

@@ -159,8 +159,8 @@ void SkinTextControl::paint(QPainter& painter, const QRect&) {
     surface.setFont(m_font);
     surface.setPen(QColor(m_textColor));
     // The line is drawn in full width, so only the control's edge cuts it.
-    const QRect lineRect = m_textRect.translated(m_offset, 0)
-                               .adjusted(0, 0, std::max(0, lineWidth(m_current)), 0);
+    const QRect lineRect =
+        m_textRect.translated(m_offset, 0).adjusted(0, 0, std::max(0, lineWidth(m_current)), 0);
     surface.drawText(lineRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                      m_lines[m_current]);
   }
@@ -169,11 +169,8 @@ void SkinTextControl::paint(QPainter& painter, const QRect&) {
 }
 
 void SkinTextControl::reload() {
-  SkinImageElement* element = elementForDrawing();
-  if (element == nullptr) return;
-  if (element->layoutPending) {
-    setup(parentWidget(), background(), *description(), elementIndex(), false, isVisible());
-  }
+  if (elementForDrawing() == nullptr) return;
+  setup(parentWidget(), background(), *description(), elementIndex(), false, isVisible());
   update();
 }
 

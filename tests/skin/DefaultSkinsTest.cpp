@@ -36,9 +36,8 @@ class DefaultSkinsTest : public ::testing::TestWithParam<ShippedSkin> {
   QApplication& app = test::skinTestApplication();
 
   void SetUp() override {
-    const WString path =
-        fromUtf8(std::string(ORVEL_SOURCE_DIR "/resources/Skins/") + GetParam().folder +
-                 "/default.rs");
+    const WString path = fromUtf8(std::string(ORVEL_SOURCE_DIR "/resources/Skins/") +
+                                  GetParam().folder + "/default.rs");
     WString error;
     ASSERT_TRUE(description.Parse(path, error)) << toUtf8(error);
     description.setScreenWidth(GetParam().screen.width());
@@ -65,8 +64,9 @@ TEST_P(DefaultSkinsTest, PanelsTileTheScreenAndHoldTheirControls) {
     EXPECT_TRUE(QRect(QPoint(0, 0), panel.size()).contains(element->rect()))
         << SkinDescription::sectionName(index);
     if (auto* button = dynamic_cast<SkinButtonElement*>(element)) {
-      const int frames = index == SkinDescription::kVolumeUpBtn ||
-                                 index == SkinDescription::kVolumeDownBtn ? 3 : 6;
+      const int frames =
+          index == SkinDescription::kVolumeUpBtn || index == SkinDescription::kVolumeDownBtn ? 3
+                                                                                             : 6;
       EXPECT_EQ(button->image.size(), QSize(frames * element->width(), element->height()))
           << SkinDescription::sectionName(index);
     }
@@ -74,11 +74,13 @@ TEST_P(DefaultSkinsTest, PanelsTileTheScreenAndHoldTheirControls) {
 }
 
 TEST_P(DefaultSkinsTest, TheNamedFontsExistAndTheLooksDiffer) {
-  auto* live = dynamic_cast<SkinTextElement*>(description.ElementForLayout(SkinDescription::kLiveText));
+  auto* live =
+      dynamic_cast<SkinTextElement*>(description.ElementForLayout(SkinDescription::kLiveText));
   const QFontInfo font(SkinFont::make(live->fontName, live->fontSize, false));
   EXPECT_EQ(font.family(), QString::fromStdU16String(live->fontName));
 
-  auto* preset = dynamic_cast<SkinButtonElement*>(description.ElementForDrawing(SkinDescription::kPreset1Btn));
+  auto* preset =
+      dynamic_cast<SkinButtonElement*>(description.ElementForDrawing(SkinDescription::kPreset1Btn));
   const int w = preset->width();
   const QImage normal = preset->image.copy(0, 0, w, preset->height());
   for (int frame : {1, 2, 3, 4}) {
@@ -92,8 +94,9 @@ TEST_P(DefaultSkinsTest, PaintsThePlayerScreen) {
   screen.resize(GetParam().screen);
   auto* presets = new SkinPanel;
   ASSERT_TRUE(presets->setup(&screen, description, SkinDescription::kPresetsPanel, true));
-  const char16_t* names[] = {u"Radio Swiss Jazz", u"FIP", u"KEXP", u"BBC Radio 3", u"SomaFM",
-                             u"NTS 1", u"", u"Classic FM", u"Radio Paradise"};
+  const char16_t* names[] = {u"Radio Swiss Jazz", u"FIP",   u"KEXP", u"BBC Radio 3",
+                             u"SomaFM",           u"NTS 1", u"",     u"Classic FM",
+                             u"Radio Paradise"};
   std::vector<SkinButton*> keys;
   for (int i = 0; i < 9; ++i) {
     keys.push_back(new SkinButton(nullptr));

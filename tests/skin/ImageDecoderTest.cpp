@@ -1,14 +1,13 @@
 // Decoding skin images through the chunked data callback.
-#include "skin/ImageDecoder.h"
-
 #include <gtest/gtest.h>
 
 #include <QImageWriter>
-#include <filesystem>
 #include <QRandomGenerator>
+#include <filesystem>
 
 #include "SkinFixture.h"
 #include "platform/FilePath.h"
+#include "skin/ImageDecoder.h"
 #include "tests/support/TempHome.h"
 
 namespace orvel {

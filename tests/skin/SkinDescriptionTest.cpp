@@ -1,7 +1,5 @@
 // The skin description file: its line and section grammar, value rules, error texts and the
 // scaling of a skin to the screen width.
-#include "skin/SkinDescription.h"
-
 #include <gtest/gtest.h>
 
 #include "SkinFixture.h"
@@ -9,6 +7,7 @@
 #include "resources/StringTable.h"
 #include "skin/ImageDecoder.h"
 #include "skin/SkinButtonElement.h"
+#include "skin/SkinDescription.h"
 #include "skin/SkinIniFile.h"
 #include "skin/SkinPanelElement.h"
 #include "skin/SkinSectionReader.h"
@@ -163,7 +162,8 @@ TEST_F(SkinDescriptionTest, ASkinForA240PixelScreenIsDoubledOnceOnA480PixelScree
   EXPECT_EQ(std::vector<int>({panel.x, panel.y, panel.width, panel.height}),
             std::vector<int>({0, 200, 480, 440}));
   EXPECT_EQ(element<SkinTextElement>(SkinDescription::kLiveText).fontSize, 12);
-  auto* strip = static_cast<SkinButtonElement*>(description.ElementForDrawing(SkinDescription::kPlayBtn));
+  auto* strip =
+      static_cast<SkinButtonElement*>(description.ElementForDrawing(SkinDescription::kPlayBtn));
   EXPECT_EQ(strip->image.size(), QSize(480, 40));
 
   description.setScreenWidth(240);

@@ -23,8 +23,8 @@ std::string crlf(std::initializer_list<std::string> lines) {
 
 std::string section(const std::string& name, int designWidth, int designHeight) {
   auto place = [](int x, int y, int w, int h) {
-    return "X=" + std::to_string(x) + "\r\nY=" + std::to_string(y) + "\r\nWidth=" +
-           std::to_string(w) + "\r\nHeight=" + std::to_string(h) + "\r\n";
+    return "X=" + std::to_string(x) + "\r\nY=" + std::to_string(y) +
+           "\r\nWidth=" + std::to_string(w) + "\r\nHeight=" + std::to_string(h) + "\r\n";
   };
   std::string body;
   if (name == "MainPanel") {

@@ -1,12 +1,11 @@
 // Choosing the skin for a screen from the installed skins and the stored choices.
-#include "skin/SkinList.h"
-
 #include <gtest/gtest.h>
 
 #include "SkinFixture.h"
 #include "platform/AppKeys.h"
 #include "platform/FilePath.h"
 #include "platform/Registry.h"
+#include "skin/SkinList.h"
 #include "tests/support/TempHome.h"
 
 namespace orvel {
@@ -18,8 +17,8 @@ class SkinListTest : public ::testing::Test {
 
   // A skin in the program directory's Skins folder designed for w x h.
   WString addSkin(const std::string& folder, int w, int h) {
-    return fromFsPath(test::writeSkin(home.path("program/Skins/" + folder),
-                                      test::completeDescription(w, h)));
+    return fromFsPath(
+        test::writeSkin(home.path("program/Skins/" + folder), test::completeDescription(w, h)));
   }
   void addBuiltIns() {
     portrait = addSkin("ov_default", 240, 320);
@@ -79,9 +78,9 @@ TEST_F(SkinListTest, AStoredChoiceIsUsedUnchangedEvenWhenItsFileIsGone) {
 TEST_F(SkinListTest, OnlyStringValuesNamedInstSkinAtTheStartAreInstalledSkins) {
   addBuiltIns();
   const WString vga = addSkin("vga", 480, 640);
-  const WString noInfo = fromFsPath(test::writeSkin(home.path("noinfo"),
-                                                    test::completeDescription().substr(
-                                                        0, test::completeDescription().find("[Info]"))));
+  const WString noInfo = fromFsPath(test::writeSkin(
+      home.path("noinfo"),
+      test::completeDescription().substr(0, test::completeDescription().find("[Info]"))));
   registry.setString(kRadioKey, u"MyInstSkin01", vga);
   registry.setString(kRadioKey, u"instskin02", vga);
   registry.setDword(kRadioKey, u"InstSkin03", 1);

@@ -1,7 +1,5 @@
 // The skin step of start-up: first-run clean-up, the chooser's answers and their messages,
 // and the fallback to the default skin.
-#include "skin/SkinStartup.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,6 +12,7 @@
 #include "skin/ImageDecoder.h"
 #include "skin/SkinDescription.h"
 #include "skin/SkinList.h"
+#include "skin/SkinStartup.h"
 #include "tests/support/RecordingMessageBoxHost.h"
 #include "tests/support/TempHome.h"
 

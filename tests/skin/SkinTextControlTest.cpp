@@ -1,6 +1,4 @@
 // Text lines: line handling, the marquee's ticks, taps and drags.
-#include "skin/SkinTextControl.h"
-
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
@@ -13,6 +11,7 @@
 #include "skin/SkinFont.h"
 #include "skin/SkinMessageEvent.h"
 #include "skin/SkinPanel.h"
+#include "skin/SkinTextControl.h"
 #include "tests/support/TempHome.h"
 
 namespace orvel {
@@ -23,7 +22,8 @@ const WString kLongLine = u"A station name that is far too long for its line";
 // The width that the control measures for a line of the fixture's text font.
 int measured(const WString& text) {
   return QFontMetrics(SkinFont::make(u"DejaVu Sans", 12, false))
-             .horizontalAdvance(QString::fromStdU16String(text)) + 1;
+             .horizontalAdvance(QString::fromStdU16String(text)) +
+         1;
 }
 
 class SkinTextControlTest : public ::testing::Test {
@@ -159,7 +159,7 @@ TEST_F(SkinTextControlTest, RelayoutKeepsTheLinesAndMeasuresThemWithTheNewFont) 
   text.replace(text.find(font), font.size(), "FontSize=24\r\nScrolling=1\r\n\r\n[Info]");
   WString error;
   ASSERT_TRUE(description.Parse(fromFsPath(test::writeSkin(home.path("skin2"), text)), error));
-  control->sendMessage(kSkinRelayoutMessage);
+  SkinControl::sendToAll(&window, kSkinRelayoutMessage);
   EXPECT_EQ(control->line(0), kLongLine);
   EXPECT_GT(control->lineWidth(0), before * 3 / 2);
   EXPECT_EQ(control->geometry(), QRect(20, 40, 100, 16));

@@ -24,8 +24,8 @@ class SkinArtist {
   QImage mainPanel() const;
   QImage presetsPanel() const;
   // Three frames (normal, pressed, disabled) per mode; mode 1 is the "playing" look.
-  QImage strip(const QImage& panel, const QRect& place, int modes, Icon idleIcon,
-               Icon playingIcon, int presetNumber) const;
+  QImage strip(const QImage& panel, const QRect& place, int modes, Icon idleIcon, Icon playingIcon,
+               int presetNumber) const;
   void paintButton(QPainter& p, const QRect& r, int mode, int state, Icon icon,
                    int presetNumber) const;
   void paintIcon(QPainter& p, const QRect& r, Icon icon, const QColor& colour) const;

@@ -8,7 +8,9 @@ namespace {
 constexpr const char* kFontName = "DejaVu Sans";
 constexpr const char* kCaptionColour = "#eef2f6";
 
-QRect scaled(const QRect& r, int s) { return QRect(r.x() * s, r.y() * s, r.width() * s, r.height() * s); }
+QRect scaled(const QRect& r, int s) {
+  return QRect(r.x() * s, r.y() * s, r.width() * s, r.height() * s);
+}
 
 // Three columns and three rows of buttons of equal size inside a panel.
 std::array<QRect, 9> grid(QSize panel, int margin, int gap) {
@@ -122,8 +124,9 @@ QByteArray SkinLayout::description() const {
     line("");
   }
   panel("MainPanel", mainPanel, "main.png");
-  const std::pair<const char*, QRect> buttons[] = {
-      {"PlayBtn", playButton}, {"VolumeUpBtn", volumeUpButton}, {"VolumeDownBtn", volumeDownButton}};
+  const std::pair<const char*, QRect> buttons[] = {{"PlayBtn", playButton},
+                                                   {"VolumeUpBtn", volumeUpButton},
+                                                   {"VolumeDownBtn", volumeDownButton}};
   for (const auto& [name, rect] : buttons) {
     line(QString("[%1]").arg(name));
     line(QString("File=%1.png").arg(QString(name).toLower().chopped(3)));

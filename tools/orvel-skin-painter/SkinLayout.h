@@ -22,12 +22,12 @@ struct SkinLayout {
   QString subname;
   int scale = 1;  // 2 for the VGA skins
   QSize screen;
-  QRect mainPanel;     // in the window
-  QRect presetsPanel;  // in the window
-  QRect display;       // the text window, in the main panel
+  QRect mainPanel;                                     // in the window
+  QRect presetsPanel;                                  // in the window
+  QRect display;                                       // the text window, in the main panel
   QRect playButton, volumeDownButton, volumeUpButton;  // in the main panel
   std::array<QRect, 9> presets;                        // in the presets panel
-  QRect captionRect;    // in a preset button
+  QRect captionRect;                                   // in a preset button
   QPoint numberOrigin;  // where the preset's number stands in a preset button
   int captionPixels = 0;
   int numberPixels = 0;

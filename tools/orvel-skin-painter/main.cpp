@@ -20,8 +20,7 @@ int main(int argc, char** argv) {
   // Painting needs fonts but no display.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  const QString root = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                : QStringLiteral(ORVEL_SKINS_DIR);
+  const QString root = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(ORVEL_SKINS_DIR);
   const SkinLayout layouts[] = {SkinLayout::portrait(1), SkinLayout::landscape(1),
                                 SkinLayout::portrait(2), SkinLayout::landscape(2)};
   for (const SkinLayout& layout : layouts) {
