@@ -99,17 +99,5 @@ TEST_F(SkinListTest, OnlyStringValuesNamedInstSkinAtTheStartAreInstalledSkins) {
   EXPECT_EQ(later.validSkin(0)->path, vga);
 }
 
-TEST(SkinListFitTest, PortraitAndLandscapeAreDifferentScreens) {
-  SkinInfo info;
-  info.width = 240;
-  info.height = 320;
-  EXPECT_TRUE(SkinList::FitsScreen(info, 240, 320));
-  EXPECT_TRUE(SkinList::FitsScreen(info, 480, 640));
-  EXPECT_TRUE(SkinList::FitsScreen(info, 120, 160));
-  EXPECT_FALSE(SkinList::FitsScreen(info, 320, 240));
-  EXPECT_FALSE(SkinList::FitsScreen(info, 480, 320));
-  EXPECT_EQ(SkinList::choiceValueName(640, 480), u"W640H480");
-}
-
 }  // namespace
 }  // namespace orvel
