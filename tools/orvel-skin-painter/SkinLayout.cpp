@@ -88,70 +88,84 @@ SkinLayout SkinLayout::landscape(int scale) {
   return l;
 }
 
-QByteArray SkinLayout::description() const {
-  QByteArray out;
-  auto line = [&out](const QString& text) { out += text.toUtf8() + "\r\n"; };
-  auto place = [&line](const QRect& r) {
-    line(QString("X=%1").arg(r.x()));
-    line(QString("Y=%1").arg(r.y()));
-    line(QString("Width=%1").arg(r.width()));
-    line(QString("Height=%1").arg(r.height()));
-  };
-  auto colour = [&line](const char* hex) {
-    const QColor c(hex);
-    line(QString("TextColorR=%1").arg(c.red()));
-    line(QString("TextColorG=%1").arg(c.green()));
-    line(QString("TextColorB=%1").arg(c.blue()));
-  };
-  auto panel = [&](const char* name, const QRect& r, const char* file) {
-    line(QString("[%1]").arg(name));
-    place(r);
-    line(QString("File=%1").arg(file));
-    line("");
-  };
-  panel("PresetsPanel", presetsPanel, "presets.png");
-  for (int i = 0; i < 9; ++i) {
-    line(QString("[Preset%1Btn]").arg(i + 1));
-    line(QString("File=preset%1.png").arg(i + 1));
-    place(presets[i]);
-    colour(kCaptionColour);
-    line(QString("FontName=%1").arg(kFontName));
-    line(QString("FontSize=%1").arg(captionPixels));
-    line(QString("TextX=%1").arg(captionRect.x()));
-    line(QString("TextY=%1").arg(captionRect.y()));
-    line(QString("TextWidth=%1").arg(captionRect.width()));
-    line(QString("TextHeight=%1").arg(captionRect.height()));
-    line("");
+namespace {
+
+// The lines of a description file, each ended by CR LF.
+class DescriptionWriter {
+ public:
+  void line(const QString& text) { m_out += text.toUtf8() + "\r\n"; }
+  void value(const char* key, int number) { line(QString("%1=%2").arg(key).arg(number)); }
+  void place(const QRect& r) {
+    value("X", r.x());
+    value("Y", r.y());
+    value("Width", r.width());
+    value("Height", r.height());
   }
-  panel("MainPanel", mainPanel, "main.png");
+  void colour(const char* hex) {
+    const QColor c(hex);
+    value("TextColorR", c.red());
+    value("TextColorG", c.green());
+    value("TextColorB", c.blue());
+  }
+  void font(int pixels) {
+    line(QString("FontName=%1").arg(kFontName));
+    value("FontSize", pixels);
+  }
+  const QByteArray& text() const { return m_out; }
+
+ private:
+  QByteArray m_out;
+};
+
+}  // namespace
+
+QByteArray SkinLayout::description() const {
+  DescriptionWriter w;
+  w.line("[PresetsPanel]");
+  w.place(presetsPanel);
+  w.line("File=presets.png\r\n");
+  for (int i = 0; i < 9; ++i) {
+    w.line(QString("[Preset%1Btn]").arg(i + 1));
+    w.line(QString("File=preset%1.png").arg(i + 1));
+    w.place(presets[i]);
+    w.colour(kCaptionColour);
+    w.font(captionPixels);
+    w.value("TextX", captionRect.x());
+    w.value("TextY", captionRect.y());
+    w.value("TextWidth", captionRect.width());
+    w.value("TextHeight", captionRect.height());
+    w.line("");
+  }
+  w.line("[MainPanel]");
+  w.place(mainPanel);
+  w.line("File=main.png\r\n");
   const std::pair<const char*, QRect> buttons[] = {{"PlayBtn", playButton},
                                                    {"VolumeUpBtn", volumeUpButton},
                                                    {"VolumeDownBtn", volumeDownButton}};
   for (const auto& [name, rect] : buttons) {
-    line(QString("[%1]").arg(name));
-    line(QString("File=%1.png").arg(QString(name).toLower().chopped(3)));
-    place(rect);
-    line("");
+    w.line(QString("[%1]").arg(name));
+    w.line(QString("File=%1.png").arg(QString(name).toLower().chopped(3)));
+    w.place(rect);
+    w.line("");
   }
   for (const TextLine& text : texts) {
-    line(QString("[%1]").arg(text.section));
-    line("File=");  // text lines are drawn over the panel; they need no image
-    place(text.rect);
-    colour(text.colour);
-    line(QString("FontName=%1").arg(kFontName));
-    line(QString("FontSize=%1").arg(text.fontPixels));
-    line(QString("Scrolling=%1").arg(text.scrolling ? 1 : 0));
-    line("");
+    w.line(QString("[%1]").arg(text.section));
+    w.line("File=");  // text lines are drawn over the panel; they need no image
+    w.place(text.rect);
+    w.colour(text.colour);
+    w.font(text.fontPixels);
+    w.value("Scrolling", text.scrolling ? 1 : 0);
+    w.line("");
   }
-  line("[Info]");
-  line(QString("Width=%1").arg(screen.width()));
-  line(QString("Height=%1").arg(screen.height()));
-  line("Name=Orvel Default");
-  line(QString("Subname=%1").arg(subname));
-  line("Author=Orvel Radio");
-  line("Comments=A calm dark radio with a teal display and nine preset keys.");
-  line("Web=");
-  return out;
+  w.line("[Info]");
+  w.value("Width", screen.width());
+  w.value("Height", screen.height());
+  w.line("Name=Orvel Default");
+  w.line(QString("Subname=%1").arg(subname));
+  w.line("Author=Orvel Radio");
+  w.line("Comments=A calm dark radio with a teal display and nine preset keys.");
+  w.line("Web=");
+  return w.text();
 }
 
 }  // namespace orvel::painter
