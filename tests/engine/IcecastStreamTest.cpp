@@ -53,17 +53,6 @@ size_t chainedFrames(const std::string& bytes) {
   return frames;
 }
 
-class TitleEvents : public test::RecordingEvents {
- public:
-  IcyStream* stream = nullptr;
-  std::vector<WString> titles;  // reading thread only
-  void TitleChanged() override {
-    TagInfo info;
-    if (stream->CopyTrack(info) && info.title) titles.push_back(*info.title);
-    RecordingEvents::TitleChanged();
-  }
-};
-
 TEST(IcecastStreamTest, PlaysAStationWithHeadersAndChangingTitles) {
   if (!test::IcecastServer::available()) GTEST_SKIP() << "icecast2 or ffmpeg is not installed";
   test::IcecastServer icecast;
@@ -71,7 +60,7 @@ TEST(IcecastStreamTest, PlaysAStationWithHeadersAndChangingTitles) {
   ASSERT_TRUE(icecast.start(error)) << error;
   ASSERT_TRUE(icecast.setTitle("First Title"));
 
-  TitleEvents events;
+  test::RecordingEvents events;
   IcyStream stream(&events);
   events.stream = &stream;
   stream.Connect(OpenRequest{fromUtf8(icecast.streamUrl()), false, 0});

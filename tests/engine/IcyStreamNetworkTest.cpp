@@ -23,18 +23,6 @@ int64_t msSince(Clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
-// Records each new title as the screen would read it: CopyTrack right after TitleChanged.
-class TitleEvents : public RecordingEvents {
- public:
-  IcyStream* stream = nullptr;
-  std::vector<WString> titles;  // reading thread only
-  void TitleChanged() override {
-    TagInfo info;
-    if (stream != nullptr && stream->CopyTrack(info) && info.title) titles.push_back(*info.title);
-    RecordingEvents::TitleChanged();
-  }
-};
-
 class IcyStreamNetworkTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -81,7 +69,7 @@ class IcyStreamNetworkTest : public ::testing::Test {
 
   test::StreamTestServer server;
   std::string audio;
-  TitleEvents events;
+  test::RecordingEvents events;
 };
 
 TEST_F(IcyStreamNetworkTest, HttpAnswerGivesHeadersAudioAndTitles) {

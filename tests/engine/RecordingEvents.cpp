@@ -12,6 +12,12 @@ void RecordingEvents::record(int32_t id) {
   m_changed.notify_all();
 }
 
+void RecordingEvents::TitleChanged() {
+  TagInfo info;
+  if (stream != nullptr && stream->CopyTrack(info) && info.title) titles.push_back(*info.title);
+  record(kTitleChanged);
+}
+
 std::vector<int32_t> RecordingEvents::reports() const {
   std::lock_guard guard(m_lock);
   return m_reports;

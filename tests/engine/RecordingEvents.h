@@ -1,11 +1,13 @@
 #pragma once
-// A PlayerEvents listener for tests: records every report in order and lets a test wait for one.
+// A PlayerEvents listener for tests: records every report in order, lets a test wait for one,
+// and keeps each new title as CopyTrack gives it right after TitleChanged.
 
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <vector>
 
+#include "engine/IcyStream.h"
 #include "engine/PlayerEvents.h"
 
 namespace orvel::test {
@@ -22,7 +24,8 @@ class RecordingEvents : public PlayerEvents {
   void ReportStatus(int32_t id) override { record(id); }
   void PrebufferComplete() override { record(kPrebufferComplete); }
   void ConnectFinished(bool ok) override { record(ok ? kConnectedOk : kConnectFailed); }
-  void TitleChanged() override { record(kTitleChanged); }
+  // Copies the new title as the screen would, when a stream is given.
+  void TitleChanged() override;
 
   std::vector<int32_t> reports() const;
   size_t count(int32_t id) const;
@@ -31,6 +34,9 @@ class RecordingEvents : public PlayerEvents {
   bool waitFor(int32_t id, size_t times = 1, int timeoutMs = 10000) const;
   // Waits for ConnectFinished; its result.
   bool waitConnected(int timeoutMs = 10000) const;
+
+  IcyStream* stream = nullptr;  // set by the test before connecting
+  std::vector<WString> titles;  // the reading thread's only
 
  private:
   void record(int32_t id);
