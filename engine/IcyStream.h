@@ -62,9 +62,9 @@ class IcyStream : public StreamConnection, public DataStream {
 
   static const std::vector<std::string>& acceptTypes();
 
-  uint32_t m_position = 0;          // reading thread only
-  MetadataSplitter m_splitter;      // reset by Connect and ConnectDone, then the reading thread's
-  std::vector<uint8_t> m_output;    // reading thread only: the audio of the last chunk
+  uint32_t m_position = 0;        // reading thread only
+  MetadataSplitter m_splitter;    // reset by Connect and ConnectDone, then the reading thread's
+  std::vector<uint8_t> m_output;  // reading thread only: the audio of the last chunk
   std::unique_ptr<StreamHeaders> m_headers;  // replaced by the connect thread
 
   std::mutex m_trackLock;

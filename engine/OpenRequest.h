@@ -8,7 +8,7 @@
 namespace orvel {
 
 struct OpenRequest {
-  WString url;            // an empty URL is not refused: it fails in the connection
+  WString url;             // an empty URL is not refused: it fails in the connection
   bool prebuffer = false;  // hold playback until the byte queue has filled once
   int32_t retries = 0;     // further connection attempts after the first (5 for an alarm)
 };

@@ -44,8 +44,8 @@ struct ConnectRequest {
 
 // The connection's time limits; tests shorten them.
 struct ConnectionTiming {
-  int retryPauseMs = 5000;    // between two attempts
-  int stallLimitMs = 10000;   // per network read
+  int retryPauseMs = 5000;                                         // between two attempts
+  int stallLimitMs = 10000;                                        // per network read
   int responseTimeoutMs = HttpRequest::kDefaultResponseTimeoutMs;  // from request to headers
 };
 

@@ -52,14 +52,13 @@ StreamHeaders StreamHeaders::parse(WStringView headerBuffer, int32_t& metaint) {
       while (!value.empty() && value.front() == u' ') value.remove_prefix(1);
     }
     // A line without ":" is name and value at once and names no field.
-    const bool taken =
-        colon != WStringView::npos &&
-        (setOnce(headers.server, name, value, {u"Server"}) ||
-        setOnce(headers.contentType, name, value, {u"Content-Type"}) ||
-        setOnce(headers.name, name, value, {u"icy-name", u"x-audiocast-name"}) ||
-        setOnce(headers.url, name, value, {u"icy-url", u"x-audiocast-url"}) ||
-        setOnce(headers.genre, name, value, {u"icy-genre", u"x-audiocast-genre"}) ||
-        setOnce(headers.bitrate, name, value, {u"icy-br", u"x-audiocast-bitrate"}));
+    const bool taken = colon != WStringView::npos &&
+                       (setOnce(headers.server, name, value, {u"Server"}) ||
+                        setOnce(headers.contentType, name, value, {u"Content-Type"}) ||
+                        setOnce(headers.name, name, value, {u"icy-name", u"x-audiocast-name"}) ||
+                        setOnce(headers.url, name, value, {u"icy-url", u"x-audiocast-url"}) ||
+                        setOnce(headers.genre, name, value, {u"icy-genre", u"x-audiocast-genre"}) ||
+                        setOnce(headers.bitrate, name, value, {u"icy-br", u"x-audiocast-bitrate"}));
     if (!taken && colon != WStringView::npos && equalsNoCase(name, u"icy-metaint")) {
       metaint = parseMetaint(value);
     }

@@ -1,11 +1,11 @@
 #include "platform/internet/HttpRequest.h"
 
 #include <curl/curl.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <strings.h>
 
 namespace orvel {
 namespace {
@@ -38,7 +38,8 @@ curl_slist* headerList(const std::string& accept, const std::string& extraHeader
   while (start < extraHeaders.size()) {
     size_t end = extraHeaders.find("\r\n", start);
     if (end == std::string::npos) end = extraHeaders.size();
-    if (end > start) list = curl_slist_append(list, extraHeaders.substr(start, end - start).c_str());
+    if (end > start)
+      list = curl_slist_append(list, extraHeaders.substr(start, end - start).c_str());
     start = end + 2;
   }
   return list;

@@ -70,7 +70,7 @@ class HttpRequest {
   bool m_headersDone = false;  // the final response's header block (or an HTTP/0.9 body) began
   bool m_finished = false;     // the transfer thread is done with libcurl
   bool m_aborted = false;
-  void* m_multi = nullptr;  // the CURLM handle while the transfer runs, to wake it on abort
+  void* m_multi = nullptr;      // the CURLM handle while the transfer runs, to wake it on abort
   std::vector<uint8_t> m_body;  // ring of kBodyBufferBytes
   size_t m_bodyStart = 0;
   size_t m_bodyCount = 0;

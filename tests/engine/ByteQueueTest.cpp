@@ -1,5 +1,3 @@
-#include "engine/ByteQueue.h"
-
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -7,6 +5,7 @@
 #include <vector>
 
 #include "RecordingEvents.h"
+#include "engine/ByteQueue.h"
 #include "resources/StringTable.h"
 
 namespace orvel {
@@ -120,9 +119,9 @@ TEST_F(ByteQueueTest, PrebufferingHoldsUntilTheRingIsFull) {
   std::thread consumer([&] { expectRead(100); });
   while (queue.freeSpace() > 0) appendSequence(std::min<uint32_t>(2048, queue.freeSpace()));
   consumer.join();
-  EXPECT_EQ(events.reports(), (std::vector<int32_t>{kStrBuffering,
-                                                    RecordingEvents::kPrebufferComplete,
-                                                    kStrPlaybackStarted}));
+  EXPECT_EQ(events.reports(),
+            (std::vector<int32_t>{kStrBuffering, RecordingEvents::kPrebufferComplete,
+                                  kStrPlaybackStarted}));
   appendSequence(100);
   EXPECT_EQ(events.reports().size(), 3u);
 }

@@ -154,10 +154,14 @@ bool IcecastServer::start(std::string& error) {
     if (answered && status.find(" 200") != std::string::npos) return true;
     // The server is up but the mount is not: start the source.
     if (answered && m_ffmpeg < 0) {
-      m_ffmpeg = spawn({"ffmpeg", "-nostdin", "-v", "error", "-re", "-f", "lavfi", "-i",
-                        "sine=frequency=440:sample_rate=44100", "-ac", "2", "-c:a", "libmp3lame",
-                        "-b:a", "128k", "-content_type", "audio/mpeg", "-ice_name", kStationName,
-                        "-f", "mp3", target},
+      m_ffmpeg = spawn({"ffmpeg",        "-nostdin",   "-v",
+                        "error",         "-re",        "-f",
+                        "lavfi",         "-i",         "sine=frequency=440:sample_rate=44100",
+                        "-ac",           "2",          "-c:a",
+                        "libmp3lame",    "-b:a",       "128k",
+                        "-content_type", "audio/mpeg", "-ice_name",
+                        kStationName,    "-f",         "mp3",
+                        target},
                        m_dir + "/ffmpeg.out");
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -179,8 +183,8 @@ bool IcecastServer::setTitle(const std::string& title) {
     }
   }
   std::string status;
-  return httpGet("http://admin:" + std::string(kAdminPassword) + "@127.0.0.1:" +
-                     std::to_string(m_port) + "/admin/metadata?mount=" + kMount +
+  return httpGet("http://admin:" + std::string(kAdminPassword) +
+                     "@127.0.0.1:" + std::to_string(m_port) + "/admin/metadata?mount=" + kMount +
                      "&mode=updinfo&song=" + song,
                  status) &&
          status.find(" 200") != std::string::npos;

@@ -66,10 +66,11 @@ TEST(IcecastStreamTest, PlaysAStationWithHeadersAndChangingTitles) {
   stream.Connect(OpenRequest{fromUtf8(icecast.streamUrl()), false, 0});
   ASSERT_TRUE(events.waitConnected());
   std::vector<int32_t> steps = events.reports();
-  std::erase_if(steps, [](int32_t id) { return id != kStrConnecting && id != kStrRequestingServer &&
-                                               id != kStrConnectedToServer; });
-  EXPECT_EQ(steps, (std::vector<int32_t>{kStrConnecting, kStrRequestingServer,
-                                         kStrConnectedToServer}));
+  std::erase_if(steps, [](int32_t id) {
+    return id != kStrConnecting && id != kStrRequestingServer && id != kStrConnectedToServer;
+  });
+  EXPECT_EQ(steps,
+            (std::vector<int32_t>{kStrConnecting, kStrRequestingServer, kStrConnectedToServer}));
   ASSERT_NE(stream.GetStreamHeaders(), nullptr);
   EXPECT_EQ(stream.GetStreamHeaders()->name, fromUtf8(test::IcecastServer::kStationName));
   std::string format;

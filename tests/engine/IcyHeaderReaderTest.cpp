@@ -1,8 +1,8 @@
-#include "engine/IcyHeaderReader.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "engine/IcyHeaderReader.h"
 
 namespace orvel {
 namespace {

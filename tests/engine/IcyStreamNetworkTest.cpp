@@ -32,7 +32,7 @@ class IcyStreamNetworkTest : public ::testing::Test {
   }
 
   std::unique_ptr<IcyStream> open(const std::string& pathAndQuery, ConnectionTiming timing = {},
-                                   int32_t retries = 0, bool prebuffer = false) {
+                                  int32_t retries = 0, bool prebuffer = false) {
     auto stream = std::make_unique<IcyStream>(&events, timing);
     events.stream = stream.get();
     stream->Connect(OpenRequest{fromUtf8(server.url(pathAndQuery)), prebuffer, retries});
@@ -125,7 +125,8 @@ TEST_F(IcyStreamNetworkTest, IcyAnswerIsReadFromTheBody) {
   EXPECT_EQ(stream->GetStreamHeaders()->genre, u"Test");
   const std::string got = readAudio(*stream, 20000);
   ASSERT_GE(got.size(), 20000u);
-  EXPECT_EQ(mismatch(got), std::string::npos);  // the first audio byte is the one after the empty line
+  EXPECT_EQ(mismatch(got),
+            std::string::npos);  // the first audio byte is the one after the empty line
   EXPECT_GE(events.count(RecordingEvents::kTitleChanged), 5u);
 }
 

@@ -1,9 +1,9 @@
-#include "engine/MetadataSplitter.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "engine/MetadataSplitter.h"
 
 namespace orvel {
 namespace {
@@ -43,8 +43,8 @@ class MetadataSplitterTest : public ::testing::Test {
     size_t at = 0;
     for (size_t i = 0; at < wire.size(); ++i) {
       const size_t n = std::min(pieces[std::min(i, pieces.size() - 1)], wire.size() - at);
-      const uint32_t kept = splitter.split(wire.data() + at, static_cast<uint32_t>(n),
-                                           wire.data() + at);
+      const uint32_t kept =
+          splitter.split(wire.data() + at, static_cast<uint32_t>(n), wire.data() + at);
       audio.insert(audio.end(), wire.begin() + at, wire.begin() + at + kept);
       at += n;
     }
@@ -64,8 +64,8 @@ TEST_F(MetadataSplitterTest, RemovesABlockAndTakesItsTitle) {
 }
 
 TEST_F(MetadataSplitterTest, BlocksAndLengthBytesMayStraddleReadsAtAnyOffset) {
-  const Stream stream = makeStream(
-      40, {block("StreamTitle='One';"), {0}, block("StreamUrl='x';StreamTitle='Two';")});
+  const Stream stream =
+      makeStream(40, {block("StreamTitle='One';"), {0}, block("StreamUrl='x';StreamTitle='Two';")});
   for (size_t cut = 1; cut < stream.wire.size(); ++cut) {
     titles.clear();
     splitter.reset(40);

@@ -1,9 +1,8 @@
-#include "engine/StreamHeaders.h"
-
 #include <gtest/gtest.h>
 
 #include "RecordingEvents.h"
 #include "engine/IcyStream.h"
+#include "engine/StreamHeaders.h"
 
 namespace orvel {
 namespace {
@@ -37,8 +36,8 @@ TEST(StreamHeadersTest, FirstOccurrenceWinsAndMetaintTakesTheLast) {
 
 TEST(StreamHeadersTest, HostileMetaintAndMissingTypeAreHarmless) {
   int32_t metaint = 0;
-  for (const char16_t* value : {u"icy-metaint: -5", u"icy-metaint: 99999999999",
-                                u"icy-metaint: abc", u"icy-metaint:"}) {
+  for (const char16_t* value :
+       {u"icy-metaint: -5", u"icy-metaint: 99999999999", u"icy-metaint: abc", u"icy-metaint:"}) {
     const StreamHeaders headers = StreamHeaders::parse(lines({value}), metaint);
     EXPECT_EQ(metaint, 0) << toUtf8(value);
     EXPECT_EQ(headers.contentType, u"audio/mpeg");
@@ -50,8 +49,8 @@ TEST(StreamHeadersTest, HostileMetaintAndMissingTypeAreHarmless) {
 // Gives the test access to the header step of a connection.
 class HeaderStream : public IcyStream {
  public:
-  using IcyStream::IcyStream;
   using IcyStream::ConnectDone;
+  using IcyStream::IcyStream;
 };
 
 TEST(StreamHeadersTest, FormatNameFollowsTheAcceptTypes) {

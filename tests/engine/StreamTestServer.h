@@ -2,8 +2,9 @@
 // Starts tests/engine/stream_server.py on 127.0.0.1 (a free port of its choosing) for one test
 // and stops it again. The server's behaviour is chosen per request by the URL's query.
 
-#include <string>
 #include <sys/types.h>
+
+#include <string>
 
 namespace orvel::test {
 

@@ -1,11 +1,10 @@
-#include "platform/internet/HttpRequest.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
 
 #include "StreamTestServer.h"
+#include "platform/internet/HttpRequest.h"
 #include "platform/internet/InternetSession.h"
 
 namespace orvel {

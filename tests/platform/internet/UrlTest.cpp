@@ -1,6 +1,6 @@
-#include "platform/internet/Url.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/internet/Url.h"
 
 namespace orvel {
 namespace {
@@ -30,9 +30,9 @@ TEST(UrlTest, CracksThePartsARequestNeeds) {
 
 TEST(UrlTest, RefusesWhatIsNoHttpUrl) {
   UrlComponents url;
-  for (const char* text : {"", "radio.example/x", "ftp://radio.example/", "http://",
-                           "http://:80/", "http://host:0/", "http://host:65536/",
-                           "http://host:8o/", "http://[::1/"}) {
+  for (const char* text :
+       {"", "radio.example/x", "ftp://radio.example/", "http://", "http://:80/", "http://host:0/",
+        "http://host:65536/", "http://host:8o/", "http://[::1/"}) {
     EXPECT_FALSE(crackUrl(text, url)) << text;
   }
 }
