@@ -18,16 +18,24 @@ namespace {
 // A library of `streams` streams, 3 per radio, 50 radios per category, as a file on disk.
 // With `descending` the lines come highest bitrate first, the slowest order to sort in.
 std::string makeLibrary(int streams, bool descending) {
-  static const std::string folder = [] {
-    std::string templ = (std::filesystem::temp_directory_path() / "orvel-bench-XXXXXX").string();
-    if (!::mkdtemp(templ.data())) std::abort();
-    return templ;
-  }();
+  // Made once, removed when the program ends.
+  static const struct Scratch {
+    std::string path = [] {
+      std::string templ = (std::filesystem::temp_directory_path() / "orvel-bench-XXXXXX").string();
+      if (!::mkdtemp(templ.data())) std::abort();
+      return templ;
+    }();
+    ~Scratch() {
+      std::error_code ignored;
+      std::filesystem::remove_all(path, ignored);
+    }
+  } scratch;
+  const std::string& folder = scratch.path;
   RrdFile file;
   for (int i = 0; i < streams; ++i) {
     const int line = descending ? streams - 1 - i : i;
-    const CategoryInfo* category = file.AddCategory(
-        CategoryInfo{fromAscii("Category " + std::to_string(line / 150))}, true);
+    const CategoryInfo* category =
+        file.AddCategory(CategoryInfo{fromAscii("Category " + std::to_string(line / 150))}, true);
     const RadioInfo* radio = file.AddRadio(
         category, RadioInfo{fromAscii("Radio " + std::to_string(line / 3)), u"Short"}, true);
     StreamInfo info;
@@ -37,8 +45,8 @@ std::string makeLibrary(int streams, bool descending) {
     info.comment = u"A comment of ordinary length";
     file.AddStream(radio, info, true);
   }
-  const std::string path = folder + "/library-" + std::to_string(streams) +
-                           (descending ? "-desc" : "-asc") + ".rrd";
+  const std::string path =
+      folder + "/library-" + std::to_string(streams) + (descending ? "-desc" : "-asc") + ".rrd";
   if (!file.Save(fromFsPath(path))) std::abort();
   return path;
 }

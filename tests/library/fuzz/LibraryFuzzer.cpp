@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "library/M3uPlaylist.h"
@@ -17,11 +18,19 @@
 namespace {
 
 const std::string& scratchPath(const char* name) {
-  static const std::string folder = [] {
-    std::string templ = "/tmp/orvel-fuzz-XXXXXX";
-    if (!::mkdtemp(templ.data())) std::abort();
-    return templ;
-  }();
+  // Made once, removed when the run ends (libFuzzer leaves through exit()).
+  static const struct Scratch {
+    std::string path = [] {
+      std::string templ = "/tmp/orvel-fuzz-XXXXXX";
+      if (!::mkdtemp(templ.data())) std::abort();
+      return templ;
+    }();
+    ~Scratch() {
+      std::error_code ignored;
+      std::filesystem::remove_all(path, ignored);
+    }
+  } scratch;
+  const std::string& folder = scratch.path;
   static std::string paths[2];
   std::string& path = paths[name[0] == 'b'];
   path = folder + "/" + name;
