@@ -28,7 +28,7 @@ class MemoryStream : public DataStream {
   int32_t IsOpen() override { return 1; }
   int32_t Read(void* buffer, int32_t size) override {
     const size_t n = std::min<size_t>(size, m_bytes.size() - m_position);
-    std::memcpy(buffer, m_bytes.data() + m_position, n);
+    if (n > 0) std::memcpy(buffer, m_bytes.data() + m_position, n);
     m_position += n;
     return static_cast<int32_t>(n);
   }

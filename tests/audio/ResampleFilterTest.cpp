@@ -25,7 +25,7 @@ std::vector<uint8_t> run(ResampleFilter& filter, const std::vector<int16_t>& sam
                          int32_t* result = nullptr, uint32_t room = 0) {
   std::vector<uint8_t> data(std::max<size_t>(samples.size() * 2, room == 0 ? 0 : room) +
                             samples.size() * 16 + 64);
-  std::memcpy(data.data(), samples.data(), samples.size() * 2);
+  if (!samples.empty()) std::memcpy(data.data(), samples.data(), samples.size() * 2);
   WaveHeader block;
   block.lpData = reinterpret_cast<char*>(data.data());
   block.dwBytesRecorded = static_cast<uint32_t>(samples.size() * 2);
