@@ -122,10 +122,15 @@ bool StreamConnection::attempt(const UrlComponents& url) {
   const bool icy = m_headerBuffer.empty();
   startReading(std::move(request));
   if (!icy) return true;
+  // Like an HTTP header block, the ICY lines must be complete within the response time, so a
+  // server that trickles them cannot hold the attempt for longer (each read still ends at the
+  // stall limit).
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(m_timing.responseTimeoutMs);
   IcyHeaderReader reader(
-      [this](uint8_t& byte) {
+      [this, deadline](uint8_t& byte) {
         uint32_t got = 0;
-        return m_queue.Read(&byte, 1, got);
+        return std::chrono::steady_clock::now() < deadline && m_queue.Read(&byte, 1, got);
       },
       m_connect.headerCapacity);
   if (reader.read(m_headerBuffer)) return true;

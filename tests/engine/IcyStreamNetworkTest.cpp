@@ -142,6 +142,13 @@ TEST_F(IcyStreamNetworkTest, RefusedAnswersFailWithConnectionError) {
     EXPECT_EQ(stream->TakeError(), 0);
     EXPECT_EQ(stream->GetStreamHeaders(), nullptr);
   }
+  // ICY lines that trickle in beyond the response time fail like a late HTTP header block.
+  events.clear();
+  auto slow = open("/s?mode=icy&split=1", ConnectionTiming{.responseTimeoutMs = 150});
+  EXPECT_FALSE(events.waitConnected());
+  EXPECT_EQ(slow->TakeError(), kStrConnectionError);
+  EXPECT_EQ(events.count(kStrPlaybackStarted), 1u);  // the body flowed: it was the ICY lines
+
   events.clear();
   auto stream = std::make_unique<IcyStream>(&events);
   stream->Connect(OpenRequest{u"ftp://127.0.0.1/x", false, 3});

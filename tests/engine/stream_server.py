@@ -16,6 +16,7 @@ The request's query chooses the behaviour:
   split=1            send the answer's first line, pause, then the rest
   junk=N             add N extra header lines
   to=PATH            redirect target (mode=redirect)
+  hops=N             with mode=redirect: N redirects in a row, then the stream
   type=T             Content-Type (default audio/mpeg; "none" leaves it out)
 Every request's head is appended to the --log file.
 """
@@ -93,7 +94,12 @@ def head_for(query):
         return "HTTP/1.0 404 Not Found\r\nContent-Type: text/plain\r\n\r\n"
     if mode == "icy401":
         return "ICY 401 Service Unavailable\r\n\r\n"
-    if mode == "redirect":
+    if mode == "redirect" and "hops" in query:
+        hops = int(query["hops"])
+        if hops > 0:
+            return "HTTP/1.0 302 Found\r\nLocation: /hop?mode=redirect&hops=%d\r\n\r\n" % (hops - 1)
+        mode = "http"
+    elif mode == "redirect":
         return "HTTP/1.0 302 Found\r\nLocation: %s\r\n\r\n" % query.get("to", "/")
     lines = ["ICY 200 OK" if mode == "icy" else "HTTP/1.0 200 OK"]
     content_type = query.get("type", "audio/mpeg")
@@ -138,7 +144,7 @@ class Handler(socketserver.BaseRequestHandler):
                 time.sleep(0.3)
                 answer = answer[first:]
             sock.sendall(answer)
-            if query.get("mode", "http") in ("http", "icy"):
+            if query.get("mode", "http") in ("http", "icy") or query.get("hops") == "0":
                 self.stream(sock, query)
         except OSError:
             pass

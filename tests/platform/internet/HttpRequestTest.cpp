@@ -74,6 +74,13 @@ TEST_F(HttpRequestTest, FailuresAndAbortEndPromptly) {
   EXPECT_FALSE(session.openRequest(closed, {})->send(""));
 }
 
+TEST_F(HttpRequestTest, FollowsAtMostFiveRedirects) {
+  auto five = request("/hop?mode=redirect&hops=5");
+  ASSERT_TRUE(five->send(""));
+  EXPECT_EQ(five->rawHeaderLines().front(), "HTTP/1.0 200 OK");
+  EXPECT_FALSE(request("/hop?mode=redirect&hops=6")->send(""));
+}
+
 TEST_F(HttpRequestTest, OversizedHeaderBlockFails) {
   // 2000 lines of about 50 bytes: more than the header limit.
   EXPECT_FALSE(request("/s?junk=2000")->send(""));
