@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <numeric>
 #include <thread>
 #include <vector>
 
@@ -164,33 +163,6 @@ TEST_F(ByteQueueTest, EndedConnectionDrainsThenFailsAndWakesWaitingReads) {
   const uint8_t* data = nullptr;
   uint32_t length = 0;
   EXPECT_FALSE(queue.ReadChunk(data, length));
-}
-
-TEST_F(ByteQueueTest, ProducerAndConsumerKeepEveryByteInOrder) {
-  open(false);
-  constexpr uint32_t kTotal = 3'000'000;
-  std::thread producer([&] {
-    uint32_t sent = 0;
-    while (sent < kTotal) {
-      queue.spaceEvent().wait();
-      const uint32_t n = std::min({queue.freeSpace(), 2048u - sent % 7, kTotal - sent});
-      const auto bytes = sequence(n, sent);
-      queue.append(bytes.data(), n);
-      sent += n;
-    }
-  });
-  uint32_t received = 0;
-  bool inOrder = true;
-  while (received < kTotal && inOrder) {
-    const uint8_t* data = nullptr;
-    uint32_t length = 0;
-    ASSERT_TRUE(queue.ReadChunk(data, length));
-    inOrder = std::vector<uint8_t>(data, data + length) == sequence(length, received);
-    received += length;
-  }
-  producer.join();
-  EXPECT_TRUE(inOrder);
-  EXPECT_EQ(received, kTotal);
 }
 
 }  // namespace
