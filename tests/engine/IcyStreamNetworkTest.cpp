@@ -167,14 +167,15 @@ TEST_F(IcyStreamNetworkTest, RedirectIsFollowed) {
 
 TEST_F(IcyStreamNetworkTest, RetriesPauseBetweenAttempts) {
   const auto start = Clock::now();
-  auto stream = open("/s?mode=404", ConnectionTiming{.retryPauseMs = 300}, 2);
+  // Five retries: six attempts and five pauses.
+  auto stream = open("/s?mode=404", ConnectionTiming{.retryPauseMs = 150}, 5);
   EXPECT_FALSE(events.waitConnected());
-  EXPECT_GE(msSince(start), 600);
+  EXPECT_GE(msSince(start), 750);
   const std::vector<int32_t> attempt = {kStrConnecting, kStrRequestingServer};
   std::vector<int32_t> expected = {kStrConnectingToInternet, kStrOnline};
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < 6; ++i) {
     expected.insert(expected.end(), attempt.begin(), attempt.end());
-    expected.push_back(i < 2 ? kStrRetry : kStrConnectionError);
+    expected.push_back(i < 5 ? kStrRetry : kStrConnectionError);
   }
   expected.push_back(RecordingEvents::kConnectFailed);
   EXPECT_EQ(events.reports(), expected);
