@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -54,6 +55,8 @@ int freeLoopbackPort() {
 pid_t spawn(const std::vector<std::string>& args, const std::string& logPath) {
   const pid_t pid = fork();
   if (pid != 0) return pid;
+  // Should the test die before its clean-up, the peers go with it.
+  prctl(PR_SET_PDEATHSIG, SIGTERM);
   std::vector<char*> argv;
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
@@ -142,8 +145,8 @@ bool IcecastServer::start(std::string& error) {
   }
   std::vector<std::string> icecast = {"icecast2", "-c", m_dir + "/icecast.xml"};
   if (geteuid() == 0) {
-    icecast.insert(icecast.begin(),
-                   {"setpriv", "--reuid=icecast2", "--regid=icecast", "--init-groups"});
+    icecast.insert(icecast.begin(), {"setpriv", "--reuid=icecast2", "--regid=icecast",
+                                     "--init-groups", "--pdeathsig", "TERM"});
   }
   m_icecast = spawn(icecast, m_dir + "/icecast.out");
   const std::string target = "icecast://source:" + std::string(kSourcePassword) +
