@@ -1,0 +1,406 @@
+#include "engine/Player.h"
+
+#include <cmath>
+#include <string>
+#include <utility>
+
+#include "audio/CodecRegistry.h"
+#include "audio/FilterProperties.h"
+#include "resources/StringTable.h"
+
+namespace orvel {
+
+Player::Player(MessageTarget* notify, Settings settings)
+    : m_notify(notify), m_settings(std::move(settings)) {}
+
+Player::~Player() { Shutdown(); }
+
+CodecRegistry& Player::registry() {
+  return m_settings.registry != nullptr ? *m_settings.registry : CodecRegistry::shared();
+}
+
+void Player::Start() {
+  if (m_stream) return;
+  m_stream = std::make_unique<RecordingStream>(static_cast<PlayerEvents*>(this),
+                                               m_settings.recDir, m_settings.timing);
+  m_stream->OpenInternet();
+  m_thread = std::thread([this] { threadMain(); });
+  m_threadId = m_thread.get_id();
+}
+
+void Player::Shutdown() {
+  if (!m_stream) return;
+  m_commands.post(kQuit, 0, 0);
+  if (m_thread.joinable()) m_thread.join();
+  // A request still queued behind the quit is released with its message.
+  while (auto left = m_commands.peek()) {
+    if (left->message == kOpen) delete reinterpret_cast<OpenRequest*>(left->wParam);
+  }
+  m_stream->Shutdown();
+  m_stream.reset();
+}
+
+void Player::command(uint32_t id, OpenRequest* request) {
+  if (m_thread.joinable() && onPlayerThread()) {
+    m_notify->post(id + kReplyOffset, static_cast<uintptr_t>(run(id, request)), 0);
+    delete request;
+    return;
+  }
+  if (!m_commands.post(id, reinterpret_cast<uintptr_t>(request), 0)) delete request;
+}
+
+void Player::Open(const OpenRequest& request) { command(kOpen, new OpenRequest(request)); }
+void Player::Close() { command(kClose, nullptr); }
+void Player::Play() { command(kPlay, nullptr); }
+void Player::Stop() { command(kStop, nullptr); }
+void Player::Pause() { command(kPause, nullptr); }
+void Player::RecordStart() { command(kRecordStart, nullptr); }
+void Player::RecordStop() { command(kRecordStop, nullptr); }
+
+void Player::threadMain() {
+  for (;;) {
+    const Message message = m_commands.get();
+    if (message.message == kQuit) return;
+    if (message.message < kOpen || message.message > kRecordStop) continue;
+    auto* request = reinterpret_cast<OpenRequest*>(message.wParam);
+    const int32_t result = run(message.message, request);
+    delete request;
+    m_notify->post(message.message + kReplyOffset, static_cast<uintptr_t>(result), 0);
+  }
+}
+
+int32_t Player::run(uint32_t id, const OpenRequest* request) {
+  switch (id) {
+    case kOpen:
+      return doOpen(request);
+    case kClose:
+      return doClose();
+    case kPlay:
+      return doPlay();
+    case kStop:
+      return doStop();
+    case kPause:
+      return doPause();
+    case kRecordStart:
+      return doRecordStart();
+    case kRecordStop:
+      return doRecordStop();
+    default:
+      return 0;
+  }
+}
+
+int32_t Player::doOpen(const OpenRequest* request) {
+  if (request == nullptr || m_state.load() != Idle || !m_stream) return 0;
+  {
+    std::lock_guard lock(m_lock);
+    m_stopping = false;
+    m_failedOnce = false;
+  }
+  m_connected = false;
+  m_connectEvent.reset();
+  m_stream->Connect(*request);
+  if (!m_connectEvent.wait(m_settings.connectWaitMs) || !m_connected.load()) {
+    teardown();
+    return 0;
+  }
+  int32_t error = 0;
+  if (!createDecoder()) {
+    error = kStrCannotCreateDecoder;
+  } else {
+    auto format = std::make_unique<AudioFormat>();
+    *format = AudioFormat{};
+    if (m_decoder->Open(m_stream.get(), format.get()) != 0) {
+      error = kStrCannotOpenDecoder;
+    } else {
+      std::lock_guard lock(m_lock);
+      m_decoderFormat = std::move(format);
+      if (!setUpOutput()) error = kStrCannotOpenSoundDevice;
+    }
+  }
+  if (error != 0) {
+    m_lastError = error;
+    teardown();
+    return 0;
+  }
+  if (request->prebuffer) m_stream->StartPrebuffering();
+  m_state = Ready;
+  return 1;
+}
+
+bool Player::createDecoder() {
+  std::string name;
+  if (!m_stream->FormatName(name)) return false;
+  AudioDecoder* decoder = nullptr;
+  if (!registry().CreateDecoder(&decoder, fromAscii(name)) || decoder == nullptr) return false;
+  std::lock_guard lock(m_lock);
+  m_decoder = decoder;
+  return true;
+}
+
+uint32_t Player::bufferBytesFor(const WaveFormatEx& decoder) {
+  uint32_t bytes = static_cast<uint32_t>(uint64_t{decoder.nAvgBytesPerSec} * 1000 / 1000);
+  // The remainder is added, so the size need not be a whole number of frames.
+  if (decoder.nBlockAlign != 0) bytes += bytes % decoder.nBlockAlign;
+  return bytes;
+}
+
+uint32_t Player::decodeBudgetFor(uint32_t bufferBytes, const WaveFormatEx& decoder,
+                                 const WaveFormatEx& output) {
+  const double ratio =
+      (static_cast<double>(decoder.wBitsPerSample) * decoder.nSamplesPerSec) /
+      (static_cast<double>(output.wBitsPerSample) * output.nSamplesPerSec);
+  if (ratio == 1.0) return bufferBytes;
+  double budget = std::trunc(bufferBytes * ratio - 50.0);
+  uint32_t bytes = budget > 0 ? static_cast<uint32_t>(budget) : 0;
+  if (output.nBlockAlign != 0) bytes += bytes % output.nBlockAlign;
+  // Converting down in rate or width needs more decoded bytes than the buffer holds: decode no
+  // more than fits, in whole decoder frames.
+  if (bytes > bufferBytes) {
+    bytes = bufferBytes;
+    if (decoder.nBlockAlign != 0) bytes -= bytes % decoder.nBlockAlign;
+  }
+  return bytes;
+}
+
+bool Player::setUpOutput() {
+  const WaveFormatEx& decoder = m_decoderFormat->wave;
+  // A decoder that reported no usable format cannot be played (and would divide by zero).
+  if (decoder.nAvgBytesPerSec == 0 || decoder.nBlockAlign == 0 || decoder.nSamplesPerSec == 0) {
+    return false;
+  }
+  m_bufferBytes = bufferBytesFor(decoder);
+  m_wave = std::make_unique<WaveOutput>(static_cast<WaveOutputClient*>(this), m_settings.driver);
+  m_outputFormat = std::make_unique<WaveFormatEx>(decoder);
+  bool direct = false;
+  if (!m_wave->Negotiate(m_outputFormat.get(), &direct)) {
+    releaseOutput();
+    return false;
+  }
+  if (direct) {
+    m_outputFormat.reset();
+    m_decodeBudget = m_bufferBytes;
+    return true;
+  }
+  if (!registry().CreateFilter(&m_filter, u"ResampleFilter") || m_filter == nullptr) {
+    m_filter = nullptr;
+    releaseOutput();
+    return false;
+  }
+  FilterProperties properties;
+  properties.quality = 0;
+  properties.inputRate = decoder.nSamplesPerSec;
+  properties.inputBits = static_cast<uint8_t>(decoder.wBitsPerSample);
+  properties.inputChannels = static_cast<uint8_t>(decoder.nChannels);
+  properties.outputRate = m_outputFormat->nSamplesPerSec;
+  properties.outputBits = static_cast<uint8_t>(m_outputFormat->wBitsPerSample);
+  properties.outputChannels = static_cast<uint8_t>(m_outputFormat->nChannels);
+  m_filter->Init(&properties);
+  m_decodeBudget = decodeBudgetFor(m_bufferBytes, decoder, *m_outputFormat);
+  return true;
+}
+
+void Player::releaseOutput() {
+  m_wave.reset();
+  m_outputFormat.reset();
+  if (m_filter != nullptr) m_filter->Release();
+  m_filter = nullptr;
+}
+
+bool Player::decodeInto(WaveHeader* header, uint32_t capacity) {
+  if (m_decoder == nullptr) return false;
+  if (!m_decoder->Decode(header, capacity)) return false;
+  if (m_filter != nullptr) {
+    header->dwBufferLength = capacity;
+    m_filter->Process(header);
+  }
+  return header->dwBytesRecorded > 0;
+}
+
+bool Player::FillBuffer(WaveHeader* header, uint32_t capacity) {
+  std::lock_guard lock(m_lock);
+  if (m_stopping) return false;
+  char* const data = header->lpData;
+  *header = WaveHeader{};
+  header->lpData = data;
+  header->dwBytesRecorded = capacity;
+  header->dwBufferLength = m_outputFormat ? m_decodeBudget : capacity;
+  if (decodeInto(header, capacity)) {
+    header->dwBufferLength = header->dwBytesRecorded;
+    return true;
+  }
+  if (!m_failedOnce) {
+    m_failedOnce = true;
+    return false;
+  }
+  m_failedOnce = false;
+  if (m_wave) m_wave->Close();
+  m_state = Ended;
+  return false;
+}
+
+void Player::PlaybackEnded() {
+  {
+    std::lock_guard lock(m_lock);
+    if (m_decoder != nullptr) m_decoder->Control(kControlRewind, nullptr, nullptr);
+    m_state = Ready;
+  }
+  m_notify->post(kPlaybackEnded, 0, 0);
+}
+
+int32_t Player::doPlay() {
+  std::unique_lock lock(m_lock);
+  if (m_state.load() == Paused) {
+    if (m_wave) m_wave->Restart();
+    m_state = Playing;
+    return 1;
+  }
+  if (m_state.load() != Ready || !m_wave || !m_decoderFormat) return 0;
+  const WaveFormatEx format = m_outputFormat ? *m_outputFormat : m_decoderFormat->wave;
+  if (!m_wave->Open(&format, m_bufferBytes)) return 0;
+  for (int i = 0; i < 2; ++i) {
+    char* data = nullptr;
+    uint32_t capacity = 0;
+    m_wave->GetBuffer(i, &data, &capacity);
+    WaveHeader header;
+    header.lpData = data;
+    header.dwBufferLength = m_outputFormat ? m_decodeBudget : capacity;
+    const bool filled = data != nullptr && decodeInto(&header, capacity);
+    if (i == 0 && !filled) {
+      lock.unlock();
+      m_wave->Close();
+      return 0;
+    }
+    m_wave->Queue(filled ? header.dwBytesRecorded : 0, i);
+  }
+  m_state = Playing;
+  return 1;
+}
+
+int32_t Player::doStop() {
+  std::unique_lock lock(m_lock);
+  const int32_t state = m_state.load();
+  if (state == Idle) return 0;
+  if ((state == Playing || state == Paused) && m_wave) {
+    m_stopping = true;
+    lock.unlock();
+    m_wave->Close();
+    lock.lock();
+    m_stopping = false;
+  }
+  return 1;
+}
+
+int32_t Player::doPause() {
+  std::lock_guard lock(m_lock);
+  if (m_state.load() != Playing) return 0;
+  if (m_wave) m_wave->Pause();
+  m_state = Paused;
+  return 1;
+}
+
+int32_t Player::doClose() {
+  const int32_t state = m_state.load();
+  if (state == Idle) return 1;
+  if (state == Ready) {
+    if (m_wave) m_wave->Close();
+  } else if (doStop() == 0) {
+    return 0;
+  }
+  teardown();
+  drainCommands();
+  m_state = Idle;
+  return 1;
+}
+
+void Player::teardown() {
+  // A wave output that closed itself may still be ending its thread, which takes m_lock.
+  if (m_wave) m_wave->Close();
+  {
+    std::lock_guard lock(m_lock);
+    if (m_decoder != nullptr) m_decoder->Release();
+    m_decoder = nullptr;
+  }
+  m_recording = false;
+  if (m_stream) m_stream->Disconnect();
+  std::lock_guard lock(m_lock);
+  releaseOutput();
+  m_decoderFormat.reset();
+  m_decodeBudget = 0;
+  m_bufferBytes = 0;
+}
+
+void Player::drainCommands() {
+  // Commands issued before the Close are dropped, except the newest Open, which runs after it.
+  OpenRequest* lastOpen = nullptr;
+  while (auto message = m_commands.getInRange(1024, 1044, 0)) {
+    if (message->message != kOpen) continue;
+    delete lastOpen;
+    lastOpen = reinterpret_cast<OpenRequest*>(message->wParam);
+  }
+  if (lastOpen != nullptr && !m_commands.post(kOpen, reinterpret_cast<uintptr_t>(lastOpen), 0)) {
+    delete lastOpen;
+  }
+}
+
+int32_t Player::doRecordStart() {
+  const int32_t state = m_state.load();
+  if (state != Ready && state != Playing && state != Paused) return 0;
+  m_recording = m_stream->RecordStart();
+  return m_recording ? 1 : 0;
+}
+
+int32_t Player::doRecordStop() {
+  if (!m_recording) return 0;
+  m_recording = false;
+  return m_stream->RecordStop();
+}
+
+int32_t Player::GetLastError() {
+  const int32_t error = m_lastError.exchange(0);
+  if (error != 0) return error;
+  return m_stream ? m_stream->TakeError() : 0;
+}
+
+int32_t Player::GetBufferFill() { return m_stream ? m_stream->GetFill() : 0; }
+
+const StreamHeaders* Player::GetStreamHeaders() {
+  return m_stream ? m_stream->GetStreamHeaders() : nullptr;
+}
+
+WString Player::RecordingPath() { return m_stream ? m_stream->RecordingPath() : WString(); }
+
+bool Player::GetTrackInfo(TagInfo& info) {
+  if (!m_stream) return false;
+  // Holding the lock keeps the tag query off a running decode and the decoder alive.
+  std::lock_guard lock(m_lock);
+  if (m_decoder == nullptr) return false;
+  m_stream->CopyTrack(info);
+  TagInfo tags;
+  if (m_decoder->Control(kControlReadTags, &tags, nullptr) == 0) {
+    for (auto field : {&TagInfo::album, &TagInfo::artist, &TagInfo::genre, &TagInfo::title,
+                       &TagInfo::track, &TagInfo::year}) {
+      if (!(info.*field) && (tags.*field)) info.*field = tags.*field;
+    }
+  }
+  return true;
+}
+
+void Player::ReportNetStatus(int32_t stringId) {
+  m_notify->post(kNetStatus, static_cast<uintptr_t>(stringId), 0);
+}
+
+void Player::ReportStatus(int32_t stringId) {
+  m_notify->post(kStatus, static_cast<uintptr_t>(stringId), 0);
+}
+
+void Player::PrebufferComplete() { m_notify->post(kPrebufferDone, 0, 0); }
+
+void Player::ConnectFinished(bool ok) {
+  m_connected = ok;
+  m_connectEvent.set();
+}
+
+void Player::TitleChanged() { m_notify->post(kTitleChanged, 0, 0); }
+
+}  // namespace orvel

@@ -1,0 +1,66 @@
+#pragma once
+// The Player's stream: the network stream plus recording. While a recording runs, every audio
+// byte the decoder reads (the in-band metadata already removed) is also written to a file
+// RadioRec.mp3, RadioRec01.mp3, ... in the folder the "RecDir" setting chooses. Only MP3 is
+// recorded. Every 512 KiB the free space of the target volume is checked; when it runs low the
+// chunk just read is dropped, which ends playback.
+//
+// Threads: RecordStart and RecordStop on the player thread; Read and ReadChunk on the decoding
+// thread. m_recordLock is held for every whole read (so a file is never closed under a write and
+// a stop waits for a pending read); it is taken after the wave output's and the Player's locks
+// and before the byte queue's.
+#include <functional>
+#include <mutex>
+
+#include "engine/IcyStream.h"
+
+namespace orvel {
+
+class RecordingStream : public IcyStream {
+ public:
+  // Answers the "RecDir" setting: empty for the documents folder, else a removable volume's
+  // mount point. Called on the player thread at each RecordStart.
+  using RecDirSource = std::function<WString()>;
+  static constexpr uint32_t kSpaceCheckBytes = 524288;
+  static constexpr uint32_t kCardThresholdBytes = 100000;
+  static constexpr uint32_t kMemoryThresholdBytes = 1000000;
+
+  RecordingStream(PlayerEvents* events, RecDirSource recDir, Timing timing = Timing{});
+  ~RecordingStream() override;
+
+  // True when a file is open for recording; on failure TakeError yields 58 or 59.
+  bool RecordStart();
+  // Closes the file (everything read so far is in it). Returns 1.
+  int32_t RecordStop();
+  // The open recording's path; empty when not recording.
+  WString RecordingPath();
+
+  // Stops any recording, then disconnects.
+  bool Disconnect() override;
+  int32_t TakeError() override;
+  int32_t Read(void* buffer, int32_t size) override;
+  int32_t ReadChunk(const uint8_t** data, uint32_t* spare) override;
+
+  // The first free RadioRec name in `folder` (any extension counts as taken), with ".mp3".
+  static WString nextRecordingPath(const WString& folder);
+  // The folder for a recording under the RecDir value.
+  static WString recordingFolder(const WString& recDir);
+  // Whether `freeBytes` (nothing: unknown) is enough for a file on a card or in main memory.
+  static bool enoughSpace(std::optional<uint64_t> freeBytes, bool onCard);
+
+ private:
+  bool openRecording();
+  int32_t record(const uint8_t* bytes, int32_t length);
+  bool spaceLeft();
+
+  const RecDirSource m_recDir;
+  std::mutex m_recordLock;
+  // --- guarded by m_recordLock
+  DataStream* m_file = nullptr;
+  WString m_path;
+  uint32_t m_recorded = 0;
+  uint32_t m_checkedAt = 0;
+  int32_t m_error = 0;
+};
+
+}  // namespace orvel
