@@ -2,21 +2,34 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QInputDialog>
 #include <QScreen>
 
 #include "alarms/ServiceAlarmNotifier.h"
+#include "app/ErrorBox.h"
+#include "audio/CodecRegistry.h"
+#include "library/RadioDatabase.h"
+#include "resources/StringTable.h"
 #include "app/CommandDispatcher.h"
 #include "app/MainWindow.h"
 #include "app/SettingsStore.h"
 #include "platform/AppKeys.h"
+#include "platform/FilePath.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/Registry.h"
 #include "platform/qt/InstanceServer.h"
 #include "platform/qt/QtMessageBoxHost.h"
 #include "platform/qt/RunningInstance.h"
 #include "platform/qt/TerminationSignals.h"
+#include "skin/ImageDecoder.h"
+#include "skin/SkinDescription.h"
+#include "skin/SkinList.h"
+#include "skin/SkinStartup.h"
 
 namespace orvel {
+namespace {
+constexpr char16_t kScreenValue[] = u"Screen";
+}  // namespace
 
 Startup::Startup(Registry& registry, LaunchArguments arguments)
     : m_registry(registry),
@@ -41,13 +54,39 @@ ScreenSize Startup::defaultScreen() {
   return ScreenSize{240, 320};
 }
 
+std::optional<ScreenSize> Startup::storedScreen(Registry& registry) {
+  const auto value = registry.queryValue(kRadioKey, kScreenValue);
+  if (!value || value->type != kRegSz) return std::nullopt;
+  std::string text;
+  for (size_t i = 0; i + 1 < value->data.size(); i += 2) {
+    if (value->data[i] == 0 || value->data[i + 1] != 0) break;
+    text.push_back(static_cast<char>(value->data[i]));
+  }
+  return CommandLine::parseScreenSize(text);
+}
+
+void Startup::storeScreen(Registry& registry, ScreenSize screen) {
+  registry.setString(kRadioKey, kScreenValue,
+                     fromAscii(std::to_string(screen.width) + "x" + std::to_string(screen.height)));
+}
+
 bool Startup::start() {
   // Caught from the start: a signal that arrives before the loop runs closes the window as soon
   // as it does.
   m_signals = std::make_unique<TerminationSignals>();
+  // A later start without --screen (an alarm, say) gets the screen the user last had, whose
+  // skins the first start kept.
+  m_screen = m_arguments.screen ? *m_arguments.screen
+                                : storedScreen(m_registry).value_or(defaultScreen());
   QApplication::setOverrideCursor(Qt::WaitCursor);
   m_programDir = ProgramDirectory::ensure(m_registry);
-  const bool ok = createSettings();
+  // Codecs are looked for at the first decoder lookup: nothing here can fail.
+  CodecRegistry::createShared(CodecRegistry::kLibraryPattern);
+  bool ok = createSettings();
+  if (ok) {
+    openDatabase();
+    ok = loadSkin();
+  }
   QApplication::restoreOverrideCursor();
   if (!ok) return false;
   findOrCreateMainWindow();
@@ -60,8 +99,52 @@ bool Startup::createSettings() {
   return m_settings->Load(kRadioKey);
 }
 
+void Startup::openDatabase() {
+  m_database = std::make_unique<RadioDatabase>();
+  const WString radios = fromFsPath(m_programDir) + u"/Radios";
+  if (!m_database->OpenDefaultLibrary(radios + u"/default.rrd")) {
+    ErrorBox::show(kStrCannotOpenDefaultDatabase);
+  }
+  m_database->OpenUserLibrary(radios + u"/user.rrd");
+  m_database->OpenPresets(radios + u"/presets.rrd");
+}
+
+bool Startup::loadSkin() {
+  SkinStartup step(m_registry, fromFsPath(m_programDir));
+  uint32_t firstTime = 1;
+  m_settings->GetNumber(SettingsStore::kFirstTime, &firstTime);
+  if (step.firstRunCleanup(firstTime, m_screen.width, m_screen.height)) {
+    m_settings->SetNumber(SettingsStore::kFirstTime, 0);
+  }
+  if (!step.run(m_screen.width, m_screen.height, &Startup::chooseSkin)) return false;
+  m_imageDecoder = step.takeDecoder();
+  m_skin = step.takeDescription();
+  return true;
+}
+
+// Several skins fit the screen and none was chosen for it: the user picks one from a list.
+void Startup::chooseSkin(SkinList& list, int screenWidth, int screenHeight) {
+  QStringList names;
+  std::vector<WString> paths;
+  for (int i = 0; i < list.validCount(); ++i) {
+    const SkinListEntry* entry = list.validSkin(i);
+    if (entry == nullptr || !entry->info ||
+        !SkinList::FitsScreen(*entry->info, screenWidth, screenHeight)) {
+      continue;
+    }
+    names << QString::fromStdU16String(entry->info->name + u" (" + entry->info->subname + u")");
+    paths.push_back(entry->path);
+  }
+  if (names.isEmpty()) return;
+  bool ok = false;
+  const QString chosen = QInputDialog::getItem(nullptr, QString::fromStdU16String(kProgramTitle),
+                                               QObject::tr("Skin for this screen:"), names, 0,
+                                               false, &ok);
+  if (ok) list.RememberSkin(screenWidth, screenHeight, paths[names.indexOf(chosen)]);
+}
+
 void Startup::findOrCreateMainWindow() {
-  auto window = std::make_unique<MainWindow>(m_arguments.screen.value_or(defaultScreen()));
+  auto window = std::make_unique<MainWindow>(m_screen);
   m_runningInstance = RunningInstance::find();
   if (m_runningInstance) {
     m_runningInstance->bringToForeground();
@@ -86,6 +169,7 @@ void Startup::findOrCreateMainWindow() {
   }
   QObject::connect(m_signals.get(), &TerminationSignals::terminationRequested, m_window.get(),
                    &MainWindow::close);
+  storeScreen(m_registry, m_screen);
   m_window->show();
   m_window->bringToForeground();
 }
@@ -113,10 +197,19 @@ void Startup::cleanUp() {
   m_cleanedUp = true;
   m_runningInstance.reset();
   m_signals.reset();
+  // The description is cleared while the decoder it draws through still exists.
+  if (m_skin) m_skin->Clear();
+  m_imageDecoder.reset();
+  m_skin.reset();
   if (m_settings) {
     m_settings->Save(kRadioKey);
     m_settings.reset();
   }
+  if (m_database) {
+    m_database->Close();
+    m_database.reset();
+  }
+  CodecRegistry::destroyShared();
 }
 
 }  // namespace orvel

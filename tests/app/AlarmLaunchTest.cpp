@@ -12,6 +12,7 @@
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "platform/AppKeys.h"
+#include "platform/ProgramDirectory.h"
 #include "platform/Registry.h"
 #include "tests/support/NotificationFirer.h"
 #include "tests/app/TestApplication.h"
@@ -27,6 +28,8 @@ TEST(AlarmLaunch, TheBeginPlaysThePresetInTheRunningInstanceAndTheEndRemovesTheA
   const std::string notifyDir = home.path("notify");
   home.setEnv("ORVEL_RADIO_HOME", programDir);
   home.setEnv("ORVEL_RADIO_NOTIFY", "dir:" + notifyDir);
+  Registry registry(Registry::defaultPath());
+  ASSERT_TRUE(ProgramDirectory::seed(programDir, ORVEL_SOURCE_DIR "/resources", registry));
   DirectoryNotificationStore store(notifyDir);
   ServiceAlarmNotifier notifier(store, ORVEL_BIN_DIR "/orvel-radio");
 
@@ -38,7 +41,6 @@ TEST(AlarmLaunch, TheBeginPlaysThePresetInTheRunningInstanceAndTheEndRemovesTheA
   AlarmEntry other = alarm;
   other.id = 99;
   other.begin.day = other.end.day = 16;
-  Registry registry(Registry::defaultPath());
   Startup running(registry, LaunchArguments{ScreenSize{240, 320}, u"", ""});
   ASSERT_TRUE(running.start());
   {

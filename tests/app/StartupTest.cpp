@@ -20,6 +20,7 @@
 #include "app/MainWindow.h"
 #include "platform/AppKeys.h"
 #include "platform/AtomicFile.h"
+#include "platform/ProgramDirectory.h"
 #include "platform/Registry.h"
 #include "platform/qt/InstanceServer.h"
 #include "tests/app/TestApplication.h"
@@ -35,7 +36,8 @@ class StartupTest : public ::testing::Test {
   void SetUp() override {
     test::testApplication();
     home.setEnv("ORVEL_RADIO_HOME", programDir);
-    std::filesystem::create_directories(programDir);
+    // Seeded as a first start would be, so that the skin step finds the default skins.
+    ASSERT_TRUE(ProgramDirectory::seed(programDir, ORVEL_SOURCE_DIR "/resources", registry));
     AlarmList list(notifier);
     AlarmEntry entry;
     entry.id = 77;
@@ -71,6 +73,7 @@ TEST_F(StartupTest, ASecondStartHandsItsAlarmToTheRunningWindowAndExitsWithMinus
   const auto alarmsBefore = readWholeFile(AlarmList::filePath(programDir));
   int onExit = 0, offExit = 0;
   QTimer::singleShot(0, [&] {
+    // Without --screen: they take the running instance's screen, whose skins were kept.
     onExit = runProgram({"AlarmOn", "3", "77"});
     offExit = runProgram({"AlarmOff", "555"});
     // Let the window take what the second starts sent, then close it like "Exit".
@@ -135,6 +138,24 @@ TEST_F(StartupTest, SigtermClosesTheWindowAndTheSettingsAreWrittenAtExit) {
   const auto recDir = registry.queryValue(kRadioKey, u"RecDir");
   ASSERT_TRUE(recDir);
   EXPECT_EQ(recDir->data, (Bytes{0, 0}));
+}
+
+TEST_F(StartupTest, ALaterStartWithoutAScreenOptionGetsTheLastScreen) {
+  EXPECT_FALSE(Startup::storedScreen(registry));
+  {
+    Startup first(registry, LaunchArguments{ScreenSize{320, 240}, u"", ""});
+    ASSERT_TRUE(first.start());
+    QTimer::singleShot(0, first.mainWindow(), &MainWindow::close);
+    EXPECT_EQ(first.finish(), 0);
+  }
+  EXPECT_EQ(Startup::storedScreen(registry), (ScreenSize{320, 240}));
+  Startup later(registry, LaunchArguments{std::nullopt, u"", ""});
+  ASSERT_TRUE(later.start());
+  EXPECT_EQ(later.mainWindow()->centralWidget()->size(), QSize(320, 240));
+  QTimer::singleShot(0, later.mainWindow(), &MainWindow::close);
+  EXPECT_EQ(later.finish(), 0);
+  registry.setString(kRadioKey, u"Screen", u"huge");
+  EXPECT_FALSE(Startup::storedScreen(registry));
 }
 
 TEST_F(StartupTest, ASocketLeftByACrashedInstanceIsTakenOver) {
