@@ -86,6 +86,11 @@ void ByteQueue::reportPrebuffering(int8_t before) {
   }
 }
 
+bool ByteQueue::isDrained() {
+  std::lock_guard guard(m_lock);
+  return m_count == 0 && (m_endOfData || m_readerIdle.isSet());
+}
+
 void ByteQueue::setEndOfData() {
   std::lock_guard guard(m_lock);
   m_endOfData = true;

@@ -63,6 +63,8 @@ class ByteQueue {
   void StartPrebuffering();
   // Fill in percent, rounded down; 0 without a ring.
   int32_t GetFill();
+  // True when no byte is queued and none will come: the data ended or the reading stopped.
+  bool isDrained();
   bool isReaderIdle() const { return m_readerIdle.isSet(); }
   // Blocks until the current connection's reading has ended.
   void waitReaderIdle() { m_readerIdle.wait(); }

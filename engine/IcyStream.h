@@ -52,6 +52,9 @@ class IcyStream : public StreamConnection, public DataStream {
   int64_t Seek(int64_t, SeekOrigin) override { return -1; }
   int64_t GetPosition() override { return m_position; }
   int64_t GetSize() override { return -1; }
+  // True only when the connection's data has ended and the queue is empty, so a reader that
+  // meets the end of one chunk asks for the next instead of giving up.
+  bool IsAtEnd() override { return isDrained(); }
   void Release() override {}
 
  protected:

@@ -147,9 +147,11 @@ uint32_t Player::bufferBytesFor(const WaveFormatEx& decoder) {
 
 uint32_t Player::decodeBudgetFor(uint32_t bufferBytes, const WaveFormatEx& decoder,
                                  const WaveFormatEx& output) {
-  const double ratio =
-      (static_cast<double>(decoder.wBitsPerSample) * decoder.nSamplesPerSec) /
-      (static_cast<double>(output.wBitsPerSample) * output.nSamplesPerSec);
+  // Channels count too: a mono stream played in stereo doubles in size when converted.
+  const double ratio = (static_cast<double>(decoder.wBitsPerSample) * decoder.nSamplesPerSec *
+                        decoder.nChannels) /
+                       (static_cast<double>(output.wBitsPerSample) * output.nSamplesPerSec *
+                        output.nChannels);
   if (ratio == 1.0) return bufferBytes;
   double budget = std::trunc(bufferBytes * ratio - 50.0);
   uint32_t bytes = budget > 0 ? static_cast<uint32_t>(budget) : 0;

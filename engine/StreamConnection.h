@@ -83,6 +83,8 @@ class StreamConnection {
   // Player: begin holding playback until the queue has filled (see ByteQueue).
   void StartPrebuffering() { m_queue.StartPrebuffering(); }
   int32_t GetFill() { return m_queue.GetFill(); }
+  // Consumer: true when the current connection's data has ended and every byte was read.
+  bool isDrained() { return m_queue.isDrained(); }
 
  protected:
   // Connect thread, once per attempt series: `ok` tells whether it succeeded; `headerBuffer`

@@ -1,0 +1,47 @@
+#pragma once
+// Helpers of the playback tests: a loopback stream server for a file of the test's choosing,
+// audio made with ffmpeg, and runs of orvel-play with their output lines.
+#include <string>
+#include <vector>
+
+namespace orvel::test {
+
+// stream_server.py serving `file` on 127.0.0.1 until the object goes.
+class FileStreamServer {
+ public:
+  explicit FileStreamServer(const std::string& file);
+  ~FileStreamServer();
+  FileStreamServer(const FileStreamServer&) = delete;
+  FileStreamServer& operator=(const FileStreamServer&) = delete;
+  bool running() const { return m_port > 0; }
+  std::string url(const std::string& pathAndQuery) const;
+
+ private:
+  int m_pid = -1;
+  int m_stdin = -1;
+  int m_port = 0;
+};
+
+struct PlayRun {
+  int exitCode = -1;
+  std::vector<std::string> lines;
+  // The lines that start with `prefix`, in order.
+  std::vector<std::string> linesStartingWith(const std::string& prefix) const;
+  bool has(const std::string& line) const;
+  // Index of the first line equal to `line`, or -1.
+  int indexOf(const std::string& line) const;
+};
+
+// Runs orvel-play with `arguments` (already quoted for the shell) and the wave device `audio`;
+// HOME is set to `home` when it is not empty.
+PlayRun runPlay(const std::string& arguments, const std::string& audio,
+                const std::string& home = "");
+// Runs a shell command; true when it exited 0.
+bool runCommand(const std::string& command);
+// A fresh temporary folder, removed by the caller.
+std::string makeTempFolder();
+std::string readBinary(const std::string& path);
+// 16-bit samples of a WAV file's data chunk (every channel interleaved); empty on failure.
+std::vector<int16_t> readWavSamples(const std::string& path, int* channels, int* rate);
+
+}  // namespace orvel::test

@@ -1,0 +1,216 @@
+// orvel-play end to end against the loopback stream server: the player's replies and status
+// lines, titles, failures, the conversion path, the WAV device's audio and recordings.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include "PlayToolRunner.h"
+
+namespace orvel::test {
+namespace {
+
+class PlayToolTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    s_folder = new std::string(makeTempFolder());
+    const std::string& f = *s_folder;
+    // A rising sweep: no two stretches of it look alike, so a lag search has one answer.
+    const std::string sweep = "aevalsrc='0.5*sin(2*PI*(200*t+150*t*t))':s=44100:d=6";
+    s_ready = runCommand("ffmpeg -v error -f lavfi -i \"" + sweep +
+                         "\" -ac 2 -c:a libmp3lame -b:a 128k " + f + "/sweep.mp3") &&
+              runCommand("ffmpeg -v error -f lavfi -i \"" + sweep +
+                         "\" -ar 22050 -ac 1 -c:a libmp3lame -b:a 32k " + f + "/mono22.mp3") &&
+              runCommand("ffmpeg -v error -f lavfi -i \"" + sweep +
+                         "\" -ac 2 -c:a libvorbis -q:a 3 " + f + "/sweep.ogg");
+  }
+  static void TearDownTestSuite() {
+    std::filesystem::remove_all(*s_folder);
+    delete s_folder;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(s_ready) << "ffmpeg could not make the test audio";
+    m_home = makeTempFolder();
+  }
+  void TearDown() override { std::filesystem::remove_all(m_home); }
+  static std::string file(const std::string& name) { return *s_folder + "/" + name; }
+
+  static std::string* s_folder;
+  static bool s_ready;
+  std::string m_home;
+};
+
+std::string* PlayToolTest::s_folder = nullptr;
+bool PlayToolTest::s_ready = false;
+
+// Normalised correlation of `a` and `b` over `count` samples starting at their offsets.
+double correlation(const std::vector<int16_t>& a, size_t offsetA, const std::vector<int16_t>& b,
+                   size_t offsetB, size_t count) {
+  double ab = 0;
+  double aa = 0;
+  double bb = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const double x = a[offsetA + i];
+    const double y = b[offsetB + i];
+    ab += x * y;
+    aa += x * x;
+    bb += y * y;
+  }
+  return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
+}
+
+// The best correlation of a window of `played` with any stretch of `reference`: the decoder's
+// opening scan consumes the stream's first bytes, so the played audio starts somewhere inside.
+double bestMatch(const std::vector<int16_t>& played, const std::vector<int16_t>& reference,
+                 size_t window) {
+  double best = 0;
+  const size_t start = 8192;  // away from the first frames, which the bit reservoir affects
+  if (played.size() < start + window) return 0;
+  for (size_t offset = 0; offset + window <= reference.size(); offset += 2) {
+    best = std::max(best, correlation(played, start, reference, offset, window));
+  }
+  return best;
+}
+
+TEST_F(PlayToolTest, RunsWithAndWithoutPrebuffering) {
+  FileStreamServer server(file("sweep.mp3"));
+  ASSERT_TRUE(server.running());
+  const PlayRun buffered = runPlay(
+      "--seconds 2 '" + server.url("/?mode=icy&metaint=16000&titles=Alpha|Beta") + "'", "null");
+  EXPECT_EQ(buffered.exitCode, 0);
+  const int open = buffered.indexOf("reply open 1");
+  const int prebuffered = buffered.indexOf("prebuffered");
+  const int play = buffered.indexOf("reply play 1");
+  ASSERT_GE(open, 0);
+  EXPECT_LT(buffered.indexOf("status 17 Connected to server"), open);
+  EXPECT_EQ(buffered.lines[open + 1], "station Loopback Radio");
+  EXPECT_GT(prebuffered, open);
+  EXPECT_GT(play, prebuffered);
+  EXPECT_TRUE(buffered.has("status 41 Playback started"));
+  EXPECT_TRUE(buffered.has("title Alpha"));
+  EXPECT_GT(buffered.indexOf("ended"), play);
+  EXPECT_EQ(buffered.lines.back(), "reply close 1");
+
+  const PlayRun direct = runPlay("--no-prebuffer --seconds 1 '" + server.url("/") + "'", "null");
+  EXPECT_EQ(direct.exitCode, 0);
+  EXPECT_FALSE(direct.has("prebuffered"));
+  const int directOpen = direct.indexOf("reply open 1");
+  ASSERT_GE(directOpen, 0);
+  EXPECT_GT(direct.indexOf("reply play 1"), directOpen);
+  // No metadata in the stream: the title line is composed empty once.
+  EXPECT_EQ(direct.linesStartingWith("title").size(), 1u);
+  EXPECT_EQ(direct.lines.back(), "reply close 1");
+}
+
+TEST_F(PlayToolTest, FailuresEndTheRun) {
+  FileStreamServer server(file("sweep.mp3"));
+  ASSERT_TRUE(server.running());
+  const PlayRun missing = runPlay("--retries 0 '" + server.url("/?mode=404") + "'", "null");
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_TRUE(missing.has("reply open 0"));
+  EXPECT_TRUE(missing.has("error 6 Connection error!"));
+
+  const PlayRun badType = runPlay("'" + server.url("/?type=text/plain") + "'", "null");
+  EXPECT_EQ(badType.exitCode, 1);
+  EXPECT_TRUE(badType.has(
+      "error 44 Cannot create decoder! There is no decoder for this stream format."));
+
+  EXPECT_EQ(runPlay("--retries x URL", "null").exitCode, 2);
+  EXPECT_EQ(runPlay("", "null").exitCode, 2);
+
+  // The server falls silent: the player reports the interruption and the tool closes.
+  const PlayRun stalled =
+      runPlay("--no-prebuffer '" + server.url("/?stall=60000") + "'", "null");
+  EXPECT_EQ(stalled.exitCode, 0);
+  const int interrupted = stalled.indexOf("status 42 Connection to server interrupted.");
+  ASSERT_GE(interrupted, 0);
+  EXPECT_GT(stalled.indexOf("reply close 1"), interrupted);
+}
+
+TEST_F(PlayToolTest, WavOutputHoldsTheStreamsAudio) {
+  FileStreamServer server(file("sweep.mp3"));
+  ASSERT_TRUE(server.running());
+  const std::string played = m_home + "/played.wav";
+  const PlayRun run = runPlay("--no-prebuffer --seconds 3 '" + server.url("/") + "'",
+                              "wav:" + played);
+  ASSERT_EQ(run.exitCode, 0);
+  const std::string reference = m_home + "/reference.wav";
+  ASSERT_TRUE(runCommand(std::string(ORVEL_BIN_DIR) + "/orvel-decode -o " + reference + " " +
+                         file("sweep.mp3") + " >/dev/null 2>&1"));
+  int channels = 0;
+  int rate = 0;
+  const std::vector<int16_t> out = readWavSamples(played, &channels, &rate);
+  EXPECT_EQ(channels, 2);
+  EXPECT_EQ(rate, 44100);
+  int refChannels = 0;
+  int refRate = 0;
+  const std::vector<int16_t> ref = readWavSamples(reference, &refChannels, &refRate);
+  ASSERT_GT(out.size(), 44100u * 2);
+  EXPECT_GT(bestMatch(out, ref, 4096), 0.95);
+}
+
+TEST_F(PlayToolTest, ConvertsForADeviceOfOneFormat) {
+  FileStreamServer server(file("mono22.mp3"));
+  ASSERT_TRUE(server.running());
+  const std::string played = m_home + "/played.wav";
+  const PlayRun run = runPlay("--no-prebuffer --seconds 3 '" + server.url("/") + "'",
+                              "wav:" + played + "?caps=0x800");
+  ASSERT_EQ(run.exitCode, 0);
+  EXPECT_TRUE(run.has("reply play 1"));
+  const std::string reference = m_home + "/reference.wav";
+  ASSERT_TRUE(runCommand(std::string(ORVEL_BIN_DIR) + "/orvel-decode --rate 44100 --channels 2 -o " +
+                         reference + " " + file("mono22.mp3") + " >/dev/null 2>&1"));
+  int channels = 0;
+  int rate = 0;
+  const std::vector<int16_t> out = readWavSamples(played, &channels, &rate);
+  EXPECT_EQ(channels, 2);
+  EXPECT_EQ(rate, 44100);
+  int refChannels = 0;
+  int refRate = 0;
+  const std::vector<int16_t> ref = readWavSamples(reference, &refChannels, &refRate);
+  ASSERT_GT(out.size(), 44100u * 2);
+  // The conversion runs per block, so its phase differs from the reference's; broken buffer
+  // sizing gives well under 0.1.
+  EXPECT_GT(bestMatch(out, ref, 4096), 0.8);
+}
+
+TEST_F(PlayToolTest, OggStreamPlaysButIsNotRecorded) {
+  FileStreamServer server(file("sweep.ogg"));
+  ASSERT_TRUE(server.running());
+  const PlayRun run =
+      runPlay("--record --seconds 1 '" + server.url("/?type=application/ogg") + "'", "null",
+              m_home);
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRUE(run.has("reply play 1"));
+  EXPECT_TRUE(run.has("reply record-start 0"));
+  EXPECT_TRUE(run.has("error 59 Recording of other than MP3 format is not supported yet!"));
+  EXPECT_FALSE(std::filesystem::exists(m_home + "/Documents/RadioRec.mp3"));
+}
+
+TEST_F(PlayToolTest, RecordingHoldsTheServedBytesWithoutMetadata) {
+  FileStreamServer server(file("sweep.mp3"));
+  ASSERT_TRUE(server.running());
+  const std::string documents = m_home + "/Documents";
+  std::filesystem::create_directories(documents);
+  std::ofstream(documents + "/RadioRec.mp3") << "taken";
+  std::ofstream(documents + "/RadioRec01.wav") << "taken";
+  const PlayRun run = runPlay(
+      "--record --seconds 3 '" + server.url("/?mode=icy&metaint=5000") + "'", "null", m_home);
+  EXPECT_EQ(run.exitCode, 0);
+  const std::string path = documents + "/RadioRec02.mp3";
+  EXPECT_TRUE(run.has("recording " + path));
+  const std::string recorded = readBinary(path);
+  ASSERT_GT(recorded.size(), 16000u);
+  // The served audio is the file in a loop; the recording is one stretch of it.
+  const std::string source = readBinary(file("sweep.mp3"));
+  std::string looped;
+  while (looped.size() < recorded.size() + 2 * source.size()) looped += source;
+  const size_t start = looped.find(recorded.substr(0, 4096));
+  ASSERT_NE(start, std::string::npos);
+  EXPECT_LT(start, source.size());
+  EXPECT_TRUE(looped.compare(start, recorded.size(), recorded) == 0);
+}
+
+}  // namespace
+}  // namespace orvel::test
