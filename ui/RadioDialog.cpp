@@ -1,5 +1,6 @@
 #include "ui/RadioDialog.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -43,6 +44,7 @@ RadioDialog::RadioDialog(QWidget* parent, RadioDatabase& database)
   m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   m_list->setFocusPolicy(Qt::StrongFocus);
   m_list->header()->setStretchLastSection(false);
+  m_list->header()->setMinimumSectionSize(0);
   const QFont font = toolkit::toolkitFont(false, kListFontHeight, scale(), true);
   m_delegate = new RadioListDelegate(
       scale(), font,
@@ -54,6 +56,7 @@ RadioDialog::RadioDialog(QWidget* parent, RadioDatabase& database)
   m_comment->setWordWrap(true);
   body()->addWidget(m_comment);
   m_listView.attach(m_list, this, kListId);
+  m_list->installEventFilter(this);
   connect(m_list, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* current) { rowChosen(static_cast<RadioRowItem*>(current)); });
   buildMenus();
@@ -221,7 +224,7 @@ void RadioDialog::updateColumnWidths() {
   const int k = scale();
   const QFontMetrics metrics(toolkit::toolkitFont(false, kListFontHeight, k, true));
   const int side = metrics.horizontalAdvance(QStringLiteral("196 OGG")) + 4 * k;
-  const int listHeight = m_list->viewport()->height();
+  const int listHeight = m_list->contentsRect().height();
   const bool scrolls = rowCount() * m_delegate->rowHeight() > listHeight;
   const int rest = m_list->width() - kIconColumn * k - side - (scrolls ? kScrollMargin : kPlainMargin) * k;
   m_list->setColumnWidth(0, kIconColumn * k);
@@ -230,6 +233,11 @@ void RadioDialog::updateColumnWidths() {
 }
 
 void RadioDialog::relayout() { updateColumnWidths(); }
+
+bool RadioDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_list && event->type() == QEvent::Resize) updateColumnWidths();
+  return ToolkitDialog::eventFilter(watched, event);
+}
 
 bool RadioDialog::command(int id) {
   switch (id) {

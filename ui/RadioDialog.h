@@ -62,6 +62,8 @@ class RadioDialog : public ToolkitDialog {
   bool command(int id) override;
   void relayout() override;
   void menuPopupInit(QMenu* menu) override;
+  // The column widths follow the list's own size.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildMenus();
