@@ -26,6 +26,10 @@ bool Mp3HeaderSync::findHeader(ByteReader& reader, Mp3FrameHeader& header, uint3
   uint32_t shift = 0;   // the last four bytes taken from the source
   uint32_t refeed = 0;  // bytes of `shift` to examine again, oldest first
   int state = 0;
+  // An endless stream of something else (a server sending junk as audio) must not hold the
+  // reader forever: no frame header in this many bytes ends the search.
+  constexpr uint32_t kMaxSearchBytes = 1 << 20;
+  uint32_t searched = 0;
   for (;;) {
     uint8_t b;
     if (refeed > 0) {
@@ -35,6 +39,7 @@ bool Mp3HeaderSync::findHeader(ByteReader& reader, Mp3FrameHeader& header, uint3
       if (reader.available() == 0) {
         if (reader.source()->IsAtEnd() || reader.refill() == 0) return false;
       }
+      if (++searched > kMaxSearchBytes) return false;
       b = reader.take();
       shift = (shift << 8) | b;
     }
