@@ -37,8 +37,10 @@ class Recorder : public ToolkitWindow {
 
 class ListViewTest : public ::testing::Test {
  protected:
+  // The list below is a widget: the application must exist before the fixture does.
+  static void SetUpTestSuite() { test::testApplication(); }
+
   void SetUp() override {
-    test::testApplication();
     list.resize(200, 300);
     for (int i = 0; i < 6; ++i) list.addItem(QString("item %1").arg(i));
     list.show();
