@@ -6,7 +6,7 @@ JOBS ?= 2
 WERROR ?= $(if $(CI),ON,OFF)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test test-tsan clean
 
 all: build
 
@@ -24,6 +24,15 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --timeout 300
+
+# The engine's tests (threads, network, playback) built with ThreadSanitizer; any report fails.
+TSAN_BUILD ?= build-tsan
+test-tsan: deps
+	@cmake -S . -B $(TSAN_BUILD) -G Ninja -DORVEL_SANITIZE=thread -DORVEL_BUILD_GUI=OFF \
+		-DORVEL_BUILD_BENCH=OFF >/dev/null
+	@cmake --build $(TSAN_BUILD) -j$(JOBS) --target engine_tests orvel-play orvel-decode
+	cd $(TSAN_BUILD) && ORVEL_RADIO_AUDIO=null no_proxy=127.0.0.1,localhost \
+		TSAN_OPTIONS="halt_on_error=1 exitcode=66" bin/engine_tests
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,118 @@
+#!/usr/bin/env python3
+"""Plays a 128 kbit/s MP3 stream from a loopback server with orvel-play (null device), mpg123
+and mpv, one after another, and reports each one's CPU time and peak RSS; then the time from
+start to the first PCM of orvel-play (prebuffering off) and of mpg123 -s.
+
+usage: bench_play.py [--seconds 60] [--bin BUILD/bin]
+A player that is not installed is reported as missing. Needs ffmpeg for the test stream.
+"""
+import argparse
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def start_server(path):
+    server = subprocess.Popen([sys.executable, os.path.join(HERE, "paced_server.py"),
+                               "--file", path], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                              text=True)
+    port = int(server.stdout.readline().split()[1])
+    return server, "http://127.0.0.1:%d/stream" % port
+
+
+def measure(command, seconds, env):
+    """Runs command for `seconds` (then SIGTERM); returns (cpu seconds, peak RSS in MiB)."""
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               env=env)
+    deadline = time.monotonic() + seconds + 30
+    time.sleep(seconds)
+    if process.poll() is None and "--seconds" not in command:
+        process.send_signal(signal.SIGTERM)
+    while time.monotonic() < deadline:
+        pid, status, usage = os.wait4(process.pid, os.WNOHANG)
+        if pid:
+            return usage.ru_utime + usage.ru_stime, usage.ru_maxrss / 1024.0
+        time.sleep(0.1)
+    process.kill()
+    _, _, usage = os.wait4(process.pid, 0)
+    return usage.ru_utime + usage.ru_stime, usage.ru_maxrss / 1024.0
+
+
+def first_pcm_orvel(binary, url, env):
+    """Start to the play reply with prebuffering off: both buffers were decoded and queued."""
+    start = time.monotonic()
+    process = subprocess.Popen([binary, "--no-prebuffer", "--seconds", "0", url],
+                               stdout=subprocess.PIPE, text=True, env=env)
+    elapsed = None
+    for line in process.stdout:
+        if line.startswith("reply play") and elapsed is None:
+            elapsed = time.monotonic() - start
+    process.wait()
+    return elapsed
+
+
+def first_pcm_mpg123(url):
+    start = time.monotonic()
+    process = subprocess.Popen(["mpg123", "-q", "-s", url], stdout=subprocess.PIPE,
+                               stderr=subprocess.DEVNULL)
+    got = 0
+    while got < 4608:
+        chunk = process.stdout.read1(4608 - got) if hasattr(process.stdout, "read1") else \
+            process.stdout.read(4608 - got)
+        if not chunk:
+            break
+        got += len(chunk)
+    elapsed = time.monotonic() - start
+    process.kill()
+    process.wait()
+    return elapsed
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--seconds", type=int, default=60)
+    parser.add_argument("--bin", default=os.path.join(HERE, "..", "..", "build", "bin"))
+    args = parser.parse_args()
+    orvel_play = os.path.abspath(os.path.join(args.bin, "orvel-play"))
+    folder = tempfile.mkdtemp(prefix="orvel-bench-play-")
+    try:
+        mp3 = os.path.join(folder, "music.mp3")
+        subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i",
+                        "aevalsrc='0.4*sin(2*PI*(220+110*sin(t))*t)':s=44100:d=30", "-ac", "2",
+                        "-c:a", "libmp3lame", "-b:a", "128k", mp3], check=True)
+        server, url = start_server(mp3)
+        env = dict(os.environ, ORVEL_RADIO_AUDIO="null", no_proxy="127.0.0.1")
+        players = [
+            ("orvel-play", [orvel_play, "--seconds", str(args.seconds), url]),
+            ("mpg123", ["mpg123", "-q", "-o", "dummy", url]),
+            ("mpv", ["mpv", "--no-video", "--ao=null", url]),
+        ]
+        print("%-11s %10s %8s %10s" % ("player", "CPU s", "CPU %", "peak MiB"))
+        for name, command in players:
+            if shutil.which(command[0]) is None and not os.path.exists(command[0]):
+                print("%-11s missing" % name)
+                continue
+            cpu, rss = measure(command, args.seconds, env)
+            print("%-11s %10.2f %8.2f %10.1f" % (name, cpu, 100.0 * cpu / args.seconds, rss),
+                  flush=True)
+        orvel = [first_pcm_orvel(orvel_play, url, env) for _ in range(5)]
+        mpg = [first_pcm_mpg123(url) for _ in range(5)] if shutil.which("mpg123") else []
+        print("first PCM, median of 5: orvel-play %.1f ms (start to both buffers queued)"
+              % (1000 * sorted(x for x in orvel if x)[len(orvel) // 2]))
+        if mpg:
+            print("first PCM, median of 5: mpg123 -s %.1f ms (start to 4608 bytes)"
+                  % (1000 * sorted(mpg)[len(mpg) // 2]))
+        server.stdin.close()
+        server.wait()
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
