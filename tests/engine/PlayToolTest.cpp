@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "IcecastServer.h"
 #include "PlayToolRunner.h"
 
 namespace orvel::test {
@@ -210,6 +211,20 @@ TEST_F(PlayToolTest, RecordingHoldsTheServedBytesWithoutMetadata) {
   ASSERT_NE(start, std::string::npos);
   EXPECT_LT(start, source.size());
   EXPECT_TRUE(looped.compare(start, recorded.size(), recorded) == 0);
+}
+
+TEST_F(PlayToolTest, PlaysAnIcecastStation) {
+  if (!IcecastServer::available()) GTEST_SKIP() << "icecast2 or ffmpeg is not installed";
+  IcecastServer icecast;
+  std::string error;
+  ASSERT_TRUE(icecast.start(error)) << error;
+  ASSERT_TRUE(icecast.setTitle("Ünïcode Song"));
+  const PlayRun run = runPlay("--seconds 2 '" + icecast.streamUrl() + "'", "null");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRUE(run.has("station " + std::string(IcecastServer::kStationName)));
+  EXPECT_TRUE(run.has("reply play 1"));
+  EXPECT_TRUE(run.has("title Ünïcode Song"));
+  EXPECT_EQ(run.lines.back(), "reply close 1");
 }
 
 }  // namespace
