@@ -17,7 +17,6 @@ class RadioListDelegate : public QStyledItemDelegate {
 
  public:
   static constexpr int kIconWidth = 13;  // times k
-  static constexpr int kIconCount = 10;
 
   // rowOf maps an index of the list to its row (the list owns the rows).
   RadioListDelegate(int k, QFont font, std::function<const RadioRowItem*(const QModelIndex&)> rowOf,

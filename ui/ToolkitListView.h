@@ -7,12 +7,13 @@
 // to the parent. UI thread only; the object must outlive neither the list nor the parent.
 
 #include <QObject>
+#include <QAbstractItemView>
 #include <QPoint>
+#include <QPointer>
 #include <QTimer>
 
 #include "ui/ToolkitWindow.h"
 
-class QAbstractItemView;
 class QMouseEvent;
 
 namespace orvel {
@@ -54,7 +55,7 @@ class ToolkitListView : public QObject, public ToolkitWindow {
   void toggle(int row);
   void send(int code, int row, QPoint viewportPoint);
 
-  QAbstractItemView* m_list = nullptr;
+  QPointer<QAbstractItemView> m_list;
   ToolkitWindow* m_parent = nullptr;
   int m_controlId = 0;
   uint32_t m_options = kDefaultOptions;

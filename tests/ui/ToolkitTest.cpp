@@ -6,8 +6,11 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include "resources/StringTable.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/RadioListDelegate.h"
 #include "ui/ToolkitDialog.h"
+#include "ui/ToolkitFrameWindow.h"
 #include "ui/ToolkitHelpers.h"
 #include "ui/ToolkitListView.h"
 #include "ui/ToolkitPropertySheet.h"
@@ -120,6 +123,22 @@ TEST(ToolkitHelpers, PathsAndScale) {
   EXPECT_TRUE(toolkit::isHighResolution({480, 640}));
   EXPECT_EQ(toolkit::toolkitFont(true, 9, 2, true).pixelSize(), 18);
   EXPECT_FALSE(toolkit::showHelp(QString(), QString()));
+}
+
+TEST(ToolkitResources, IconStripsOfBothScalesAreBuiltIn) {
+  test::testApplication();
+  EXPECT_EQ(RadioListDelegate::iconStrip(1).size(), QSize(130, 13));
+  EXPECT_EQ(RadioListDelegate::iconStrip(2).size(), QSize(260, 26));
+}
+
+TEST(ToolkitFrameWindow, TakesItsTitleAndClosesOnExit) {
+  test::testApplication();
+  ToolkitFrameWindow frame;
+  ASSERT_TRUE(frame.create(kStrMyRadios, QIcon()));
+  EXPECT_EQ(frame.windowTitle(), QString("My Radios"));
+  EXPECT_FALSE(frame.sendCommand(ToolkitWindow::kIdOk));
+  EXPECT_TRUE(frame.sendCommand(ToolkitWindow::kIdExit));
+  EXPECT_FALSE(frame.isVisible());
 }
 
 TEST(ToolkitDialog, EndsWithTheCommandAndFollowsTheScreen) {
