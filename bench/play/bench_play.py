@@ -45,13 +45,17 @@ def measure(command, seconds, env):
 
 
 def first_pcm_orvel(binary, url, env):
-    """Start to the play reply with prebuffering off: both buffers were decoded and queued."""
-    start = time.monotonic()
+    """From "Online" (the Open command follows at once) to the play reply, prebuffering off:
+    by then both buffers were decoded and handed to the device, so this bounds the time to the
+    first buffer from above."""
     process = subprocess.Popen([binary, "--no-prebuffer", "--seconds", "0", url],
                                stdout=subprocess.PIPE, text=True, env=env)
+    start = None
     elapsed = None
     for line in process.stdout:
-        if line.startswith("reply play") and elapsed is None:
+        if line.startswith("status 13") and start is None:
+            start = time.monotonic()
+        if line.startswith("reply play") and elapsed is None and start is not None:
             elapsed = time.monotonic() - start
     process.wait()
     return elapsed
@@ -103,10 +107,10 @@ def main():
                   flush=True)
         orvel = [first_pcm_orvel(orvel_play, url, env) for _ in range(5)]
         mpg = [first_pcm_mpg123(url) for _ in range(5)] if shutil.which("mpg123") else []
-        print("first PCM, median of 5: orvel-play %.1f ms (start to both buffers queued)"
+        print("first PCM, median of 5: orvel-play %.1f ms (open to both buffers queued)"
               % (1000 * sorted(x for x in orvel if x)[len(orvel) // 2]))
         if mpg:
-            print("first PCM, median of 5: mpg123 -s %.1f ms (start to 4608 bytes)"
+            print("first PCM, median of 5: mpg123 -s %.1f ms (process start to 4608 bytes)"
                   % (1000 * sorted(mpg)[len(mpg) // 2]))
         server.stdin.close()
         server.wait()

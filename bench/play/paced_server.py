@@ -2,7 +2,8 @@
 """Loopback MP3 stream at a fixed bit rate, for the playback benchmark.
 
 Serves --file in a loop on 127.0.0.1 as an HTTP audio/mpeg stream: the first --burst bytes at
-once (as icecast2 does for a new listener), then --rate bytes per second. Prints "PORT <n>" and
+once (as icecast2 does for a new listener), then --rate bytes per second in packets of
+--packet bytes. Prints "PORT <n>" and
 runs until its standard input closes or it is killed.
 """
 import argparse
@@ -31,11 +32,12 @@ def serve(args):
             start = time.monotonic()
             try:
                 while True:
+                    # Whole packets, as a streaming server sends them, not a trickle.
                     due = args.burst + (time.monotonic() - start) * args.rate
-                    if sent >= due:
-                        time.sleep(min(0.05, (sent - due) / args.rate + 0.001))
+                    if sent + args.packet > due:
+                        time.sleep((sent + args.packet - due) / args.rate)
                         continue
-                    n = min(4096, int(due - sent) + 1, len(audio) - position)
+                    n = min(args.packet, len(audio) - position)
                     self.request.sendall(audio[position:position + n])
                     position = (position + n) % len(audio)
                     sent += n
@@ -58,4 +60,5 @@ if __name__ == "__main__":
     parser.add_argument("--file", required=True)
     parser.add_argument("--rate", type=int, default=16000)
     parser.add_argument("--burst", type=int, default=65536)
+    parser.add_argument("--packet", type=int, default=2048)
     serve(parser.parse_args())
