@@ -41,7 +41,9 @@ bool WaveOutput::Negotiate(WaveFormatEx* format, bool* direct) {
 }
 
 bool WaveOutput::Open(const WaveFormatEx* format, uint32_t size) {
-  if (format == nullptr || m_driver == nullptr || isOpen() || onCallbackThread()) return false;
+  // No lock here: the Player opens under its own lock, which the callback thread takes inside
+  // ours; no buffer circulates yet, and the first Queue's message publishes what Open set.
+  if (format == nullptr || m_driver == nullptr || m_device || onCallbackThread()) return false;
   // A thread that closed the output itself ends on its own; wait for it before starting anew.
   if (m_thread.joinable()) m_thread.join();
   const uint32_t frameBytes = format->wBitsPerSample * format->nChannels / 8u;
@@ -57,7 +59,6 @@ bool WaveOutput::Open(const WaveFormatEx* format, uint32_t size) {
     m_thread.join();
     return false;
   }
-  std::lock_guard lock(m_lock);
   m_bufferSize = size + size % frameBytes;
   for (int i = 0; i < 2; ++i) {
     m_buffers[i].assign(m_bufferSize, 0);
@@ -84,7 +85,7 @@ bool WaveOutput::writeHeader(WaveHeader& header) {
 
 bool WaveOutput::Queue(uint32_t bytes, int index) {
   if (index < 0 || index > 1 || m_buffers[index].empty() || !m_headers[index]) return false;
-  std::lock_guard lock(m_lock);
+  // No lock: the Player queues under its own lock, which the callback thread takes inside ours.
   if (!m_device) return false;
   WaveHeader& header = *m_headers[index];
   header = WaveHeader{};
@@ -96,18 +97,11 @@ bool WaveOutput::Queue(uint32_t bytes, int index) {
 }
 
 bool WaveOutput::Pause() {
-  std::lock_guard lock(m_lock);
   return m_device && m_device->pause();
 }
 
 bool WaveOutput::Restart() {
-  std::lock_guard lock(m_lock);
   return m_device && m_device->restart();
-}
-
-bool WaveOutput::isOpen() const {
-  std::lock_guard lock(m_lock);
-  return m_device != nullptr;
 }
 
 bool WaveOutput::onCallbackThread() const { return std::this_thread::get_id() == m_threadId; }

@@ -8,6 +8,7 @@
 // call Close (from inside FillBuffer), which then returns at once and leaves the clean-up to the
 // thread's next message. Close from any other thread blocks until the buffers came back and the
 // callback thread ended, so it must not be called with a lock that FillBuffer takes.
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -63,7 +64,6 @@ class WaveOutput {
   // closed or already closed; false leaves the output open.
   bool Close();
 
-  bool isOpen() const;
 
  private:
   void callbackMain();
@@ -82,10 +82,13 @@ class WaveOutput {
   Event m_event{Event::Reset::Manual};
   // Recursive: a Close from inside FillBuffer runs while the callback thread holds it.
   mutable std::recursive_mutex m_lock;
-  // --- guarded by m_lock (Queue increments m_queued before the callback thread sees buffers)
-  int32_t m_queued = 0;
+  // Changed by the callback thread and Reset under m_lock, and by Queue without it (see there).
+  std::atomic<int32_t> m_queued{0};
+  // --- guarded by m_lock
   bool m_resetting = false;
   bool m_skipSignal = false;
+  // Written by Open and Close under m_lock; Queue, Pause and Restart read it on the command
+  // thread, which is the only thread that opens or closes the device while buffers circulate.
   std::unique_ptr<WaveDevice> m_device;
   // --- set by Open, freed by Close (or by the callback thread's message 1)
   std::vector<char> m_buffers[2];
