@@ -30,18 +30,26 @@ def measure(command, seconds, env):
     """Runs command for `seconds` (then SIGTERM); returns (cpu seconds, peak RSS in MiB)."""
     process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                env=env)
-    deadline = time.monotonic() + seconds + 30
     time.sleep(seconds)
-    if process.poll() is None and "--seconds" not in command:
-        process.send_signal(signal.SIGTERM)
-    while time.monotonic() < deadline:
-        pid, status, usage = os.wait4(process.pid, os.WNOHANG)
+    # VmHWM starts anew at exec; the rusage peak would include this script's own image.
+    peak_kib = 0
+    with open("/proc/%d/status" % process.pid) as status:
+        for line in status:
+            if line.startswith("VmHWM:"):
+                peak_kib = int(line.split()[1])
+    process.send_signal(signal.SIGTERM)
+    deadline = time.monotonic() + 30
+    while True:
+        pid, _, usage = os.wait4(process.pid, os.WNOHANG)
         if pid:
-            return usage.ru_utime + usage.ru_stime, usage.ru_maxrss / 1024.0
-        time.sleep(0.1)
-    process.kill()
-    _, _, usage = os.wait4(process.pid, 0)
-    return usage.ru_utime + usage.ru_stime, usage.ru_maxrss / 1024.0
+            break
+        if time.monotonic() > deadline:
+            process.kill()
+            _, _, usage = os.wait4(process.pid, 0)
+            break
+        time.sleep(0.05)
+    process.returncode = 0  # reaped above
+    return usage.ru_utime + usage.ru_stime, peak_kib / 1024.0
 
 
 def first_pcm_orvel(binary, url, env):
@@ -93,7 +101,7 @@ def main():
         server, url = start_server(mp3)
         env = dict(os.environ, ORVEL_RADIO_AUDIO="null", no_proxy="127.0.0.1")
         players = [
-            ("orvel-play", [orvel_play, "--seconds", str(args.seconds), url]),
+            ("orvel-play", [orvel_play, url]),
             ("mpg123", ["mpg123", "-q", "-o", "dummy", url]),
             ("mpv", ["mpv", "--no-video", "--ao=null", url]),
         ]
