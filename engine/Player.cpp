@@ -105,18 +105,21 @@ int32_t Player::doOpen(const OpenRequest* request) {
     return 0;
   }
   int32_t error = 0;
-  if (!createDecoder()) {
+  // The decoder becomes the Player's only once it is open: until then no other thread (the
+  // title query) may touch it while it reads the stream.
+  AudioDecoder* decoder = createDecoder();
+  auto format = std::make_unique<AudioFormat>();
+  *format = AudioFormat{};
+  if (decoder == nullptr) {
     error = kStrCannotCreateDecoder;
+  } else if (decoder->Open(m_stream.get(), format.get()) != 0) {
+    decoder->Release();
+    error = kStrCannotOpenDecoder;
   } else {
-    auto format = std::make_unique<AudioFormat>();
-    *format = AudioFormat{};
-    if (m_decoder->Open(m_stream.get(), format.get()) != 0) {
-      error = kStrCannotOpenDecoder;
-    } else {
-      std::lock_guard lock(m_lock);
-      m_decoderFormat = std::move(format);
-      if (!setUpOutput()) error = kStrCannotOpenSoundDevice;
-    }
+    std::lock_guard lock(m_lock);
+    m_decoder = decoder;
+    m_decoderFormat = std::move(format);
+    if (!setUpOutput()) error = kStrCannotOpenSoundDevice;
   }
   if (error != 0) {
     m_lastError = error;
@@ -128,14 +131,12 @@ int32_t Player::doOpen(const OpenRequest* request) {
   return 1;
 }
 
-bool Player::createDecoder() {
+AudioDecoder* Player::createDecoder() {
   std::string name;
-  if (!m_stream->FormatName(name)) return false;
+  if (!m_stream->FormatName(name)) return nullptr;
   AudioDecoder* decoder = nullptr;
-  if (!registry().CreateDecoder(&decoder, fromAscii(name)) || decoder == nullptr) return false;
-  std::lock_guard lock(m_lock);
-  m_decoder = decoder;
-  return true;
+  if (!registry().CreateDecoder(&decoder, fromAscii(name))) return nullptr;
+  return decoder;
 }
 
 uint32_t Player::bufferBytesFor(const WaveFormatEx& decoder) {

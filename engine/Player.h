@@ -117,7 +117,7 @@ class Player : private WaveOutputClient, private PlayerEvents {
   void threadMain();
   int32_t run(uint32_t id, const OpenRequest* request);
   int32_t doOpen(const OpenRequest* request);
-  bool createDecoder();
+  AudioDecoder* createDecoder();
   bool setUpOutput();
   void releaseOutput();
   bool decodeInto(WaveHeader* header, uint32_t capacity);
