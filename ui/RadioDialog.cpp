@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -233,6 +234,15 @@ void RadioDialog::updateColumnWidths() {
 }
 
 void RadioDialog::relayout() { updateColumnWidths(); }
+
+void RadioDialog::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && m_list->hasFocus() && m_chosen != nullptr) {
+    activate(m_chosen);
+    return;
+  }
+  ToolkitDialog::keyPressEvent(event);
+}
 
 bool RadioDialog::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_list && event->type() == QEvent::Resize) updateColumnWidths();

@@ -64,6 +64,8 @@ class RadioDialog : public ToolkitDialog {
   void menuPopupInit(QMenu* menu) override;
   // The column widths follow the list's own size.
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Enter on the list activates the current row as a tap would (the list hands its keys on).
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void buildMenus();

@@ -2,7 +2,6 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace orvel {
@@ -34,15 +33,6 @@ bool ToolkitListView::eventFilter(QObject* watched, QEvent* event) {
   if (m_list == nullptr || m_editing) return false;
   if (watched == m_list) {
     if (event->type() == QEvent::FocusIn) m_parent->sendCommand(m_controlId);
-    if (event->type() == QEvent::KeyPress && m_parent->window() != nullptr && !m_forwardingKey) {
-      auto* key = static_cast<QKeyEvent*>(event);
-      m_forwardingKey = true;
-      QApplication::sendEvent(m_list, event);
-      m_forwardingKey = false;
-      QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text());
-      QApplication::sendEvent(m_parent->window(), &copy);
-      return true;
-    }
     return false;
   }
   switch (event->type()) {

@@ -3,8 +3,8 @@
 // notifications: a tap selects the item alone and sends -190; a tap-and-hold (a right click,
 // or a left press held 600 ms without moving more than 3 pixels) sends -191 and no -190;
 // dragging over items selects the range from the first one (multi-selection lists only).
-// The list's focus reaches the parent as its control id's command; keys go to the list, then
-// to the parent. UI thread only; the object must outlive neither the list nor the parent.
+// The list's focus reaches the parent as its control id's command; keys that the list does not
+// use (Enter, Escape, F1) go on to the parent as Qt passes them on. UI thread only; the object must outlive neither the list nor the parent.
 
 #include <QObject>
 #include <QAbstractItemView>
@@ -66,7 +66,6 @@ class ToolkitListView : public QObject, public ToolkitWindow {
   bool m_busy = false;  // a tap-and-hold was recognised; the pointer's release is ignored
   bool m_editing = false;
   bool m_tapPending = false;
-  bool m_forwardingKey = false;  // the list handles a key before the parent gets it
   QPoint m_downPoint;
   QTimer m_holdTimer;
 };

@@ -72,6 +72,21 @@ TEST_F(RadioDialogTest, TappingARadioWithoutSelectedStreamOpensItThenAStreamIsCh
   EXPECT_EQ(dialog->chosenStream()->url, u"http://c/96");
 }
 
+TEST_F(RadioDialogTest, EnterOnTheListActsLikeATap) {
+  dialog->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+  dialog->list()->setFocus();
+  dialog->list()->setCurrentItem(dialog->row(1));  // Rock
+  QTest::keyClick(dialog->list(), Qt::Key_Return);
+  EXPECT_EQ(shape(), "CCRC");
+  EXPECT_TRUE(dialog->isVisible());
+  QTest::keyClick(dialog->list(), Qt::Key_Down);
+  QTest::keyClick(dialog->list(), Qt::Key_Return);  // Rock One has a selected stream
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_EQ(dialog->result(), ToolkitWindow::kIdOk);
+  EXPECT_EQ(dialog->chosenStream(), library.rockOne->selectedStream);
+}
+
 TEST_F(RadioDialogTest, CommentLineFollowsTheRadiosSelectedStream) {
   tapRow(dialog->list(), 0);
   dialog->list()->setCurrentItem(dialog->row(1));
