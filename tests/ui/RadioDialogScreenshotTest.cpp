@@ -2,12 +2,14 @@
 // <build>/tests/ui/screenshots/, for a person to look at, and checks the row colours there.
 #include <QApplication>
 #include <QDir>
+#include <QFrame>
 #include <QMenu>
 #include <QPainter>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include "tests/ui/UiTestSupport.h"
+#include "ui/ImportDialog.h"
 #include "ui/RadioDialog.h"
 #include "ui/RadioRowItem.h"
 
@@ -78,6 +80,12 @@ TEST(RadioDialogScreenshots, StatesAtBothSizes) {
     painter.end();
     save(withMenu, "radio-" + tag + "-context-menu");
     menu->hide();
+
+    ImportDialog import(screen.get(), database);
+    import.show();
+    QApplication::processEvents();
+    save(import.grab().toImage(), "import-" + tag);
+    EXPECT_EQ(import.headerLine()->width(), size.width());
   }
 }
 
