@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
 #include <QMenu>
 #include <QTimer>
 #include <QTreeWidget>
@@ -11,6 +13,7 @@
 #include "resources/StringTable.h"
 #include "tests/support/RecordingMessageBoxHost.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/NewCategoryDialog.h"
 #include "ui/RadioRowItem.h"
 
 namespace orvel {
@@ -170,6 +173,23 @@ TEST_F(RadioDialogTest, ColumnsScaleWithTheScreen) {
   const int used = large.list()->columnWidth(0) + large.list()->columnWidth(1) +
                    large.list()->columnWidth(2);
   EXPECT_EQ(large.list()->width() - used, 14 * 2);  // three rows do not scroll
+}
+
+TEST_F(RadioDialogTest, TheNewMenuRunsTheEditorAndRebuildsAfterOk) {
+  tapRow(dialog->list(), 0);
+  ASSERT_EQ(shape(), "CRRCC");
+  QMenu* newMenu = dialog->menuBar()->actions().value(0)->menu();
+  ASSERT_NE(newMenu, nullptr);
+  QTimer::singleShot(0, [] {
+    auto* editor = qobject_cast<NewCategoryDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->item<QLineEdit>(NewCategoryDialog::kNameId)->setText("Blues");
+    editor->sendCommand(ToolkitWindow::kIdOk);
+  });
+  ToolkitWindow::findCommand(newMenu, RadioDialog::kCmdNewCategory)->trigger();
+  EXPECT_EQ(shape(), "CCCC");
+  EXPECT_EQ(dialog->row(0)->mainText(), QString("Blues"));
+  EXPECT_TRUE(dialog->isVisible());
 }
 
 TEST(RadioDialogChoose, TappingARadioWithSelectedStreamGivesThatStream) {
