@@ -24,6 +24,7 @@ constexpr int kEditCapacity = 259;  // characters; longer input is cut
 ToolkitDialog::ToolkitDialog(QWidget* parent, const QString& title)
     : QDialog(parent), ToolkitWindow(this) {
   m_screen = parent != nullptr ? parent->window()->size() : kDefaultScreen;
+  if (m_screen.isEmpty()) m_screen = kDefaultScreen;
   m_scale = toolkit::borderWidth(m_screen);
   setWindowTitle(title);
   setModal(true);

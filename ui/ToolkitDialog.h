@@ -29,7 +29,7 @@ class ToolkitDialog : public QDialog, public ToolkitWindow {
   static constexpr int kHeaderId = 1023;
 
   // The dialog takes the size of the parent's top-level window (the screen of the program);
-  // without a parent, 240 x 320.
+  // without a parent (or with one of no size yet), 240 x 320.
   ToolkitDialog(QWidget* parent, const QString& title);
   ~ToolkitDialog() override;
 
