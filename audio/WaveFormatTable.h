@@ -3,6 +3,7 @@
 // is: the first standard format the device announces whose rate is above the stream's, else the
 // last announced one, else the first row of the table. Pure functions; any thread.
 #include <cstdint>
+
 #include "audio/AudioFormat.h"
 #include "platform/wave/PcmFormat.h"
 

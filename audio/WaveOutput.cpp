@@ -79,8 +79,7 @@ bool WaveOutput::GetBuffer(int index, char** data, uint32_t* size) {
 }
 
 bool WaveOutput::writeHeader(WaveHeader& header) {
-  return m_device->write(header.lpData, header.dwBufferLength,
-                         reinterpret_cast<intptr_t>(&header));
+  return m_device->write(header.lpData, header.dwBufferLength, reinterpret_cast<intptr_t>(&header));
 }
 
 bool WaveOutput::Queue(uint32_t bytes, int index) {
@@ -96,13 +95,9 @@ bool WaveOutput::Queue(uint32_t bytes, int index) {
   return true;
 }
 
-bool WaveOutput::Pause() {
-  return m_device && m_device->pause();
-}
+bool WaveOutput::Pause() { return m_device && m_device->pause(); }
 
-bool WaveOutput::Restart() {
-  return m_device && m_device->restart();
-}
+bool WaveOutput::Restart() { return m_device && m_device->restart(); }
 
 bool WaveOutput::onCallbackThread() const { return std::this_thread::get_id() == m_threadId; }
 

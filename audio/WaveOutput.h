@@ -14,6 +14,7 @@
 #include <mutex>
 #include <thread>
 #include <vector>
+
 #include "audio/AudioFormat.h"
 #include "audio/WaveHeader.h"
 #include "platform/Event.h"
@@ -63,7 +64,6 @@ class WaveOutput {
   // Stops playback, closes the device and ends the callback thread (see above). True when
   // closed or already closed; false leaves the output open.
   bool Close();
-
 
  private:
   void callbackMain();

@@ -21,8 +21,8 @@ CodecRegistry& Player::registry() {
 
 void Player::Start() {
   if (m_stream) return;
-  m_stream = std::make_unique<RecordingStream>(static_cast<PlayerEvents*>(this),
-                                               m_settings.recDir, m_settings.timing);
+  m_stream = std::make_unique<RecordingStream>(static_cast<PlayerEvents*>(this), m_settings.recDir,
+                                               m_settings.timing);
   m_stream->OpenInternet();
   m_thread = std::thread([this] { threadMain(); });
   m_threadId = m_thread.get_id();
@@ -149,10 +149,9 @@ uint32_t Player::bufferBytesFor(const WaveFormatEx& decoder) {
 uint32_t Player::decodeBudgetFor(uint32_t bufferBytes, const WaveFormatEx& decoder,
                                  const WaveFormatEx& output) {
   // Channels count too: a mono stream played in stereo doubles in size when converted.
-  const double ratio = (static_cast<double>(decoder.wBitsPerSample) * decoder.nSamplesPerSec *
-                        decoder.nChannels) /
-                       (static_cast<double>(output.wBitsPerSample) * output.nSamplesPerSec *
-                        output.nChannels);
+  const double ratio =
+      (static_cast<double>(decoder.wBitsPerSample) * decoder.nSamplesPerSec * decoder.nChannels) /
+      (static_cast<double>(output.wBitsPerSample) * output.nSamplesPerSec * output.nChannels);
   if (ratio == 1.0) return bufferBytes;
   double budget = std::trunc(bufferBytes * ratio - 50.0);
   uint32_t bytes = budget > 0 ? static_cast<uint32_t>(budget) : 0;

@@ -56,11 +56,11 @@ class Player : private WaveOutputClient, private PlayerEvents {
   static constexpr uint32_t kQuit = 0x0012;  // ends the player thread
 
   struct Settings {
-    RecordingStream::RecDirSource recDir;     // the "RecDir" setting, read at each RecordStart
-    StreamConnection::Timing timing;          // the connection's limits
-    int connectWaitMs = 30000;                // Open gives up on the connection after this
-    WaveDriver* driver = nullptr;             // null: the driver of ORVEL_RADIO_AUDIO
-    CodecRegistry* registry = nullptr;        // null: the process-wide registry
+    RecordingStream::RecDirSource recDir;  // the "RecDir" setting, read at each RecordStart
+    StreamConnection::Timing timing;       // the connection's limits
+    int connectWaitMs = 30000;             // Open gives up on the connection after this
+    WaveDriver* driver = nullptr;          // null: the driver of ORVEL_RADIO_AUDIO
+    CodecRegistry* registry = nullptr;     // null: the process-wide registry
   };
 
   // `notify` receives every reply and notification; it must outlive the Player.

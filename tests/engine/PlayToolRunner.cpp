@@ -66,8 +66,7 @@ int PlayRun::indexOf(const std::string& line) const {
   return -1;
 }
 
-PlayRun runPlay(const std::string& arguments, const std::string& audio,
-                const std::string& home) {
+PlayRun runPlay(const std::string& arguments, const std::string& audio, const std::string& home) {
   std::string command = "ORVEL_RADIO_AUDIO='" + audio + "' ";
   if (!home.empty()) command += "HOME='" + home + "' XDG_CONFIG_HOME='" + home + "/.config' ";
   command += std::string(ORVEL_BIN_DIR) + "/orvel-play " + arguments + " 2>/dev/null";

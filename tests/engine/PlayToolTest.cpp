@@ -118,15 +118,14 @@ TEST_F(PlayToolTest, FailuresEndTheRun) {
 
   const PlayRun badType = runPlay("'" + server.url("/?type=text/plain") + "'", "null");
   EXPECT_EQ(badType.exitCode, 1);
-  EXPECT_TRUE(badType.has(
-      "error 44 Cannot create decoder! There is no decoder for this stream format."));
+  EXPECT_TRUE(
+      badType.has("error 44 Cannot create decoder! There is no decoder for this stream format."));
 
   EXPECT_EQ(runPlay("--retries x URL", "null").exitCode, 2);
   EXPECT_EQ(runPlay("", "null").exitCode, 2);
 
   // The server falls silent: the player reports the interruption and the tool closes.
-  const PlayRun stalled =
-      runPlay("--no-prebuffer '" + server.url("/?stall=60000") + "'", "null");
+  const PlayRun stalled = runPlay("--no-prebuffer '" + server.url("/?stall=60000") + "'", "null");
   EXPECT_EQ(stalled.exitCode, 0);
   const int interrupted = stalled.indexOf("status 42 Connection to server interrupted.");
   ASSERT_GE(interrupted, 0);
@@ -137,8 +136,8 @@ TEST_F(PlayToolTest, WavOutputHoldsTheStreamsAudio) {
   FileStreamServer server(file("sweep.mp3"));
   ASSERT_TRUE(server.running());
   const std::string played = m_home + "/played.wav";
-  const PlayRun run = runPlay("--no-prebuffer --seconds 3 '" + server.url("/") + "'",
-                              "wav:" + played);
+  const PlayRun run =
+      runPlay("--no-prebuffer --seconds 3 '" + server.url("/") + "'", "wav:" + played);
   ASSERT_EQ(run.exitCode, 0);
   const std::string reference = m_home + "/reference.wav";
   ASSERT_TRUE(runCommand(std::string(ORVEL_BIN_DIR) + "/orvel-decode -o " + reference + " " +
@@ -164,8 +163,9 @@ TEST_F(PlayToolTest, ConvertsForADeviceOfOneFormat) {
   ASSERT_EQ(run.exitCode, 0);
   EXPECT_TRUE(run.has("reply play 1"));
   const std::string reference = m_home + "/reference.wav";
-  ASSERT_TRUE(runCommand(std::string(ORVEL_BIN_DIR) + "/orvel-decode --rate 44100 --channels 2 -o " +
-                         reference + " " + file("mono22.mp3") + " >/dev/null 2>&1"));
+  ASSERT_TRUE(runCommand(std::string(ORVEL_BIN_DIR) +
+                         "/orvel-decode --rate 44100 --channels 2 -o " + reference + " " +
+                         file("mono22.mp3") + " >/dev/null 2>&1"));
   int channels = 0;
   int rate = 0;
   const std::vector<int16_t> out = readWavSamples(played, &channels, &rate);
@@ -183,9 +183,8 @@ TEST_F(PlayToolTest, ConvertsForADeviceOfOneFormat) {
 TEST_F(PlayToolTest, OggStreamPlaysButIsNotRecorded) {
   FileStreamServer server(file("sweep.ogg"));
   ASSERT_TRUE(server.running());
-  const PlayRun run =
-      runPlay("--record --seconds 1 '" + server.url("/?type=application/ogg") + "'", "null",
-              m_home);
+  const PlayRun run = runPlay("--record --seconds 1 '" + server.url("/?type=application/ogg") + "'",
+                              "null", m_home);
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_TRUE(run.has("reply play 1"));
   EXPECT_TRUE(run.has("reply record-start 0"));

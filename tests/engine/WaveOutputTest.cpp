@@ -110,8 +110,8 @@ TEST(WaveOutputTest, NegotiatesWithTheDevice) {
 class WaveOutputCycleTest : public testing::Test {
  protected:
   void SetUp() override {
-    m_folder = std::filesystem::temp_directory_path() /
-               ("orvel-wave-test-" + std::to_string(::getpid()));
+    m_folder =
+        std::filesystem::temp_directory_path() / ("orvel-wave-test-" + std::to_string(::getpid()));
     std::filesystem::create_directories(m_folder);
     m_driver = WaveDriver::create("wav-fast:" + (m_folder / "out.wav").string());
     ASSERT_TRUE(m_driver);
