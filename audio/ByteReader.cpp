@@ -9,10 +9,10 @@ int32_t ByteReader::refill() {
   const uint8_t* data = nullptr;
   const int32_t length = m_source->ReadChunk(&data, &m_spare);
   if (length <= 0 || data == nullptr) {
-    m_cursor = m_end = nullptr;
+    m_cursor = m_end = m_chunkStart = nullptr;
     return 0;
   }
-  m_cursor = data;
+  m_cursor = m_chunkStart = data;
   m_end = data + length;
   return length;
 }
@@ -39,8 +39,9 @@ uint32_t ByteReader::lookAhead(uint32_t count) {
     const uint8_t* data = nullptr;
     const int32_t length = m_source->ReadChunk(&data, &m_spare);
     if (length <= 0 || data == nullptr) {
+      // Only the unread rest was kept: rewinding can go back no further than that.
       m_joined = std::move(joined);
-      m_cursor = m_joined.data();
+      m_cursor = m_chunkStart = m_joined.data();
       m_end = m_cursor + m_joined.size();
       break;
     }
@@ -48,6 +49,7 @@ uint32_t ByteReader::lookAhead(uint32_t count) {
     m_joined = std::move(joined);
     m_cursor = m_joined.data();
     m_end = m_cursor + m_joined.size();
+    m_chunkStart = m_end - length;
   }
   return std::min(count, available());
 }

@@ -20,6 +20,9 @@ class ByteReader {
   int32_t refill();
   // Drops what is left of the current chunk and loads the next one (after a Seek).
   void reprime();
+  // Goes back to the first byte of the last chunk the stream handed out, which is still held:
+  // on a stream that cannot seek, this is as far back as reading can go.
+  void rewindChunk() { m_cursor = m_chunkStart; }
   // Bytes left in the current chunk.
   uint32_t available() const { return static_cast<uint32_t>(m_end - m_cursor); }
   // The next byte; the caller makes sure one is available.
@@ -42,6 +45,7 @@ class ByteReader {
  private:
   const uint8_t* m_cursor = nullptr;
   const uint8_t* m_end = nullptr;
+  const uint8_t* m_chunkStart = nullptr;  // the last chunk's first byte (maybe in m_joined)
   uint32_t m_spare = 0;
   DataStream* m_source;
   std::vector<uint8_t> m_joined;  // chunks joined by lookAhead

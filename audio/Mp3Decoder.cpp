@@ -49,9 +49,7 @@ int32_t Mp3Decoder::Open(DataStream* stream, AudioFormat* format) {
   }
   *format = *m_format;
 
-  // A stream that cannot seek goes on with its next chunk; what the scan read is lost.
-  stream->Seek(0, DataStream::kFromStart);
-  m_reader->reprime();
+  restartReading(*stream);
   uint32_t ignoredA = 0;
   uint32_t ignoredB = 0;
   if (m_library->init(m_input.get(), m_state.get(), &format->blockSize, &ignoredA, &ignoredB) ==
@@ -59,8 +57,7 @@ int32_t Mp3Decoder::Open(DataStream* stream, AudioFormat* format) {
     freeBlocks();
     return 1;
   }
-  stream->Seek(0, DataStream::kFromStart);
-  m_reader->reprime();
+  restartReading(*stream);
   m_pcm.assign(std::max<uint32_t>(format->blockSize, 1), 0);
   m_leftover = reinterpret_cast<const char*>(m_pcm.data());
   m_leftoverBytes = 0;
@@ -68,6 +65,14 @@ int32_t Mp3Decoder::Open(DataStream* stream, AudioFormat* format) {
   m_input->counter2 = 0;
   m_input->capacity = kMp3InputBufferBytes;
   return 0;
+}
+
+void Mp3Decoder::restartReading(DataStream& stream) {
+  if (stream.Seek(0, DataStream::kFromStart) < 0) {
+    m_reader->rewindChunk();
+  } else {
+    m_reader->reprime();
+  }
 }
 
 uint32_t Mp3Decoder::decodeFrameInto(char* destination, uint32_t room) {

@@ -42,6 +42,9 @@ class Mp3Decoder : public AudioDecoder, public FilterChain {
  private:
   void freeBlocks();
   void resetDecoding();
+  // Goes back to the start of the data after the opening scan: a seek to 0, or, on a stream
+  // that cannot seek, the start of the chunk still held, so a server's first burst is not lost.
+  void restartReading(DataStream& stream);
   // Decodes one frame into `room` bytes at `destination`; returns the bytes written (0 when
   // the library has no more audio) and keeps the rest of the frame as leftover.
   uint32_t decodeFrameInto(char* destination, uint32_t room);
