@@ -13,40 +13,8 @@
 
 namespace orvel::test {
 
-FileStreamServer::FileStreamServer(const std::string& file) {
-  const std::string script = std::string(ORVEL_SOURCE_DIR) + "/tests/engine/stream_server.py";
-  int toChild[2];
-  int fromChild[2];
-  if (pipe(toChild) != 0 || pipe(fromChild) != 0) return;
-  m_pid = fork();
-  if (m_pid == 0) {
-    dup2(toChild[0], STDIN_FILENO);
-    dup2(fromChild[1], STDOUT_FILENO);
-    close(toChild[1]);
-    close(fromChild[0]);
-    execlp("python3", "python3", script.c_str(), "--file", file.c_str(),
-           static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(toChild[0]);
-  close(fromChild[1]);
-  m_stdin = toChild[1];
-  FILE* out = fdopen(fromChild[0], "r");
-  if (out == nullptr) return;
-  if (std::fscanf(out, "PORT %d", &m_port) != 1) m_port = 0;
-  std::fclose(out);
-}
-
-FileStreamServer::~FileStreamServer() {
-  if (m_stdin >= 0) close(m_stdin);
-  if (m_pid > 0) {
-    kill(m_pid, SIGTERM);
-    waitpid(m_pid, nullptr, 0);
-  }
-}
-
 std::string FileStreamServer::url(const std::string& pathAndQuery) const {
-  return "http://127.0.0.1:" + std::to_string(m_port) + pathAndQuery;
+  return "http://127.0.0.1:" + std::to_string(m_server.port()) + pathAndQuery;
 }
 
 std::vector<std::string> PlayRun::linesStartingWith(const std::string& prefix) const {

@@ -1,25 +1,23 @@
 #pragma once
 // Helpers of the playback tests: a loopback stream server for a file of the test's choosing,
 // audio made with ffmpeg, and runs of orvel-play with their output lines.
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "PythonServerProcess.h"
 
 namespace orvel::test {
 
 // stream_server.py serving `file` on 127.0.0.1 until the object goes.
 class FileStreamServer {
  public:
-  explicit FileStreamServer(const std::string& file);
-  ~FileStreamServer();
-  FileStreamServer(const FileStreamServer&) = delete;
-  FileStreamServer& operator=(const FileStreamServer&) = delete;
-  bool running() const { return m_port > 0; }
+  explicit FileStreamServer(const std::string& file) : m_server({"--file", file}) {}
+  bool running() const { return m_server.port() > 0; }
   std::string url(const std::string& pathAndQuery) const;
 
  private:
-  int m_pid = -1;
-  int m_stdin = -1;
-  int m_port = 0;
+  PythonServerProcess m_server;
 };
 
 struct PlayRun {

@@ -2,9 +2,10 @@
 // Starts tests/engine/stream_server.py on 127.0.0.1 (a free port of its choosing) for one test
 // and stops it again. The server's behaviour is chosen per request by the URL's query.
 
-#include <sys/types.h>
-
+#include <memory>
 #include <string>
+
+#include "PythonServerProcess.h"
 
 namespace orvel::test {
 
@@ -15,8 +16,8 @@ class StreamTestServer {
   StreamTestServer(const StreamTestServer&) = delete;
   StreamTestServer& operator=(const StreamTestServer&) = delete;
 
-  bool running() const { return m_port > 0; }
-  int port() const { return m_port; }
+  bool running() const { return port() > 0; }
+  int port() const { return m_server ? m_server->port() : 0; }
   // "http://127.0.0.1:<port><pathAndQuery>"
   std::string url(const std::string& pathAndQuery) const;
   // Every request head received so far, each followed by "\n----\n".
@@ -26,10 +27,8 @@ class StreamTestServer {
   static std::string readFile(const std::string& path);
 
  private:
-  pid_t m_pid = -1;
-  int m_stdin = -1;
-  int m_port = 0;
-  std::string m_dir;
+  std::string m_dir;  // holds the request log
+  std::unique_ptr<PythonServerProcess> m_server;
 };
 
 }  // namespace orvel::test
