@@ -86,8 +86,10 @@ TEST_F(PlayToolTest, RunsWithAndWithoutPrebuffering) {
   ASSERT_GE(open, 0);
   EXPECT_LT(buffered.indexOf("status 17 Connected to server"), open);
   EXPECT_EQ(buffered.lines[open + 1], "station Loopback Radio");
-  EXPECT_GT(prebuffered, open);
-  EXPECT_GT(play, prebuffered);
+  // A burst that fills the ring while the decoder opens completes the prebuffering at once, so
+  // "prebuffered" may come just before the open reply; play always follows both.
+  ASSERT_GE(prebuffered, 0);
+  EXPECT_GT(play, std::max(open, prebuffered));
   EXPECT_TRUE(buffered.has("status 41 Playback started"));
   const std::vector<std::string> titles = buffered.linesStartingWith("title ");
   ASSERT_FALSE(titles.empty());
