@@ -6,7 +6,7 @@ JOBS ?= 2
 WERROR ?= $(if $(CI),ON,OFF)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-tsan clean
+.PHONY: all deps configure build run test test-asan test-tsan fuzz soak bench install clean
 
 all: build
 
@@ -25,14 +25,29 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --timeout 300
 
-# The engine's tests (threads, network, playback) built with ThreadSanitizer; any report fails.
-TSAN_BUILD ?= build-tsan
+# The whole suite built with sanitizers, each in a build folder of its own; any report fails.
+test-asan: deps
+	@scripts/test-sanitized.sh address,undefined build-asan
+
 test-tsan: deps
-	@cmake -S . -B $(TSAN_BUILD) -G Ninja -DORVEL_SANITIZE=thread -DORVEL_BUILD_GUI=OFF \
-		-DORVEL_BUILD_BENCH=OFF >/dev/null
-	@cmake --build $(TSAN_BUILD) -j$(JOBS) --target engine_tests orvel-play orvel-decode
-	cd $(TSAN_BUILD) && ORVEL_RADIO_AUDIO=null no_proxy=127.0.0.1,localhost \
-		TSAN_OPTIONS="halt_on_error=1 exitcode=66" bin/engine_tests
+	@scripts/test-sanitized.sh thread build-tsan
+
+# Each fuzz target for FUZZ_SECONDS (default 60) with clang's libFuzzer.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh
+
+# 30 minutes of playback and recording against icecast2 (not part of `make test`).
+soak: build
+	@scripts/soak.sh $(BUILD)
+
+# Every benchmark of the project, printed as one table.
+bench: build
+	@scripts/bench.sh $(BUILD)
+
+# Installs under PREFIX (default: CMake's, /usr/local).
+install: build
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 
 clean:
 	rm -rf $(BUILD)
