@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
+#include <utility>
 
 namespace orvel {
 namespace {
@@ -45,7 +47,23 @@ std::string configuredDocuments() {
   return "";
 }
 
+std::mutex& probeLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+// Guarded by probeLock().
+StorageVolumes::FreeBytesProbe& probe() {
+  static StorageVolumes::FreeBytesProbe installed;
+  return installed;
+}
+
 }  // namespace
+
+void StorageVolumes::setFreeBytesProbe(FreeBytesProbe replacement) {
+  std::lock_guard lock(probeLock());
+  probe() = std::move(replacement);
+}
 
 std::string StorageVolumes::documentsFolder() {
   const std::string configured = configuredDocuments();
@@ -80,6 +98,10 @@ std::optional<std::string> StorageVolumes::removableMountOf(const std::string& p
 }
 
 std::optional<uint64_t> StorageVolumes::freeBytes(const std::string& path) {
+  {
+    std::lock_guard lock(probeLock());
+    if (probe()) return probe()(path);
+  }
   struct statvfs info {};
   if (statvfs(path.c_str(), &info) != 0) return std::nullopt;
   return static_cast<uint64_t>(info.f_bavail) * info.f_frsize;

@@ -1,7 +1,9 @@
 #pragma once
 // Where recordings may go: the user's documents folder, the mounted removable volumes, and the
-// free space of the volume holding a path. Stateless; any thread.
+// free space of the volume holding a path. Stateless apart from the free-space probe a test
+// may install; any thread.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +22,11 @@ class StorageVolumes {
   static std::optional<std::string> removableMountOf(const std::string& path);
   // Bytes available to this user on the volume holding `path`; nothing when it cannot be asked.
   static std::optional<uint64_t> freeBytes(const std::string& path);
+
+  // Tests only: answers freeBytes instead of the file system (a full disk without filling
+  // one). An empty function restores the real query. Any thread.
+  using FreeBytesProbe = std::function<std::optional<uint64_t>(const std::string& path)>;
+  static void setFreeBytesProbe(FreeBytesProbe probe);
 };
 
 }  // namespace orvel

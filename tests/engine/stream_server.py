@@ -5,7 +5,8 @@ Serves an MP3 file in a loop on 127.0.0.1 and prints "PORT <n>" once it listens.
 its standard input closes (the test that started it went away) or when it is killed.
 
 The request's query chooses the behaviour:
-  mode=http|icy|icy401|404|redirect|silent   answer kind (default http); silent never answers
+  mode=http|icy|icy401|404|500|redirect|loop|silent
+                     answer kind (default http); silent never answers, loop redirects to itself
   metaint=N          insert a metadata block after every N audio bytes and announce it
   metaint_header=V   announce V as icy-metaint instead of N (the insertion still uses N)
   titles=A|B         titles of successive blocks (default "Song 1", "Song 2", ...)
@@ -13,6 +14,10 @@ The request's query chooses the behaviour:
   noterm=1           metadata blocks hold an unterminated StreamTitle and no padding
   stall=N            stop sending after N audio bytes and keep the connection open
   close=N            close the connection after N body bytes (metadata included)
+  reset=N            reset the connection (TCP RST) after N body bytes
+  drip=N             after N body bytes, send one byte every drip_ms (default 1000) ms
+  drip_head=1        send the answer's head itself one byte every drip_ms ms
+  garbage=1          random bytes instead of audio after the head
   split=1            send the answer's first line, pause, then the rest
   junk=N             add N extra header lines
   to=PATH            redirect target (mode=redirect)
@@ -21,7 +26,9 @@ The request's query chooses the behaviour:
 Every request's head is appended to the --log file.
 """
 import argparse
+import os
 import socket
+import struct
 import socketserver
 import sys
 import threading
@@ -94,6 +101,10 @@ def head_for(query):
         return "HTTP/1.0 404 Not Found\r\nContent-Type: text/plain\r\n\r\n"
     if mode == "icy401":
         return "ICY 401 Service Unavailable\r\n\r\n"
+    if mode == "500":
+        return "HTTP/1.0 500 Internal Server Error\r\nContent-Type: text/plain\r\n\r\n"
+    if mode == "loop":
+        return "HTTP/1.0 302 Found\r\nLocation: /loop?mode=loop\r\n\r\n"
     if mode == "redirect" and "hops" in query:
         hops = int(query["hops"])
         if hops > 0:
@@ -122,6 +133,22 @@ def hold(sock):
         pass
 
 
+def drip_delay(query):
+    return int(query.get("drip_ms", "1000")) / 1000.0
+
+
+def drip(sock, data, query):
+    for i in range(len(data)):
+        sock.sendall(data[i : i + 1])
+        time.sleep(drip_delay(query))
+
+
+def reset(sock):
+    """Ends the connection with a TCP RST instead of an orderly close."""
+    sock.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+    sock.close()
+
+
 class Handler(socketserver.BaseRequestHandler):
     def handle(self):
         sock = self.request
@@ -138,6 +165,9 @@ class Handler(socketserver.BaseRequestHandler):
             return
         answer = head_for(query).encode("utf-8")
         try:
+            if query.get("drip_head") == "1":
+                drip(sock, answer, query)
+                return
             if query.get("split") == "1":
                 first = answer.index(b"\r\n") + 2
                 sock.sendall(answer[:first])
@@ -150,9 +180,14 @@ class Handler(socketserver.BaseRequestHandler):
             pass
 
     def stream(self, sock, query):
+        if query.get("garbage") == "1":
+            while True:
+                sock.sendall(os.urandom(4096))
         body = Body(self.server.audio, query)
         stall = int(query.get("stall", "-1"))
-        close = int(query.get("close", "-1"))
+        # The first body byte count at which the connection closes, resets or drips.
+        ends = [(int(query[key]), key) for key in ("close", "reset", "drip") if key in query]
+        end, how = min(ends) if ends else (-1, None)
         sent = 0
         while True:
             limit = 4096 if stall < 0 else stall - body.offset
@@ -160,11 +195,21 @@ class Handler(socketserver.BaseRequestHandler):
                 hold(sock)
                 return
             piece, _ = body.next_piece(limit)
-            if close >= 0 and sent + len(piece) >= close:
-                sock.sendall(piece[: close - sent])
+            if end >= 0 and sent + len(piece) >= end:
+                sock.sendall(piece[: end - sent])
+                if how == "reset":
+                    reset(sock)
+                elif how == "drip":
+                    self.drip_forever(sock, body, piece[end - sent :], query)
                 return
             sock.sendall(piece)
             sent += len(piece)
+
+    @staticmethod
+    def drip_forever(sock, body, rest, query):
+        while True:
+            drip(sock, rest, query)
+            rest, _ = body.next_piece(4096)
 
 
 class Server(socketserver.ThreadingTCPServer):
