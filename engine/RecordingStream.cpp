@@ -89,6 +89,7 @@ int32_t RecordingStream::RecordStop() {
   if (m_file != nullptr) m_file->Release();
   m_file = nullptr;
   m_path.clear();
+  m_outOfSpace = false;
   return 1;
 }
 
@@ -124,9 +125,13 @@ int32_t RecordingStream::ReadChunk(const uint8_t** data, uint32_t* spare) {
 
 int32_t RecordingStream::record(const uint8_t* bytes, int32_t length) {
   if (m_file == nullptr || length <= 0) return length;
+  if (m_outOfSpace) return 0;
   m_recorded += static_cast<uint32_t>(length);
   if (m_recorded - m_checkedAt > kSpaceCheckBytes) {
-    if (!spaceLeft()) length = 0;
+    if (!spaceLeft()) {
+      m_outOfSpace = true;
+      length = 0;
+    }
     m_checkedAt = m_recorded;
   }
   if (length > 0) m_file->Write(bytes, length);

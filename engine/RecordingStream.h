@@ -3,12 +3,16 @@
 // byte the decoder reads (the in-band metadata already removed) is also written to a file
 // RadioRec.mp3, RadioRec01.mp3, ... in the folder the "RecDir" setting chooses. Only MP3 is
 // recorded. Every 512 KiB the free space of the target volume is checked; when it runs low the
-// chunk just read is dropped, which ends playback.
+// chunk just read is dropped and so is every later one until RecordStop: the stream reads as
+// ended, which ends playback, and the file stays complete up to the last byte before the drop
+// (a decoder that retried after one empty read would otherwise go on, and the file would grow
+// with a gap into the full volume).
 //
 // Threads: RecordStart and RecordStop on the player thread; Read and ReadChunk on the decoding
 // thread. m_recordLock is held for every whole read (so a file is never closed under a write and
 // a stop waits for a pending read); it is taken after the wave output's and the Player's locks
 // and before the byte queue's.
+#include <atomic>
 #include <functional>
 #include <mutex>
 
@@ -40,6 +44,8 @@ class RecordingStream : public IcyStream {
   int32_t TakeError() override;
   int32_t Read(void* buffer, int32_t size) override;
   int32_t ReadChunk(const uint8_t** data, uint32_t* spare) override;
+  // True also while reads are refused for want of space.
+  bool IsAtEnd() override { return m_outOfSpace.load() || IcyStream::IsAtEnd(); }
 
   // The first free RadioRec name in `folder` (any extension counts as taken), with ".mp3".
   static WString nextRecordingPath(const WString& folder);
@@ -61,6 +67,8 @@ class RecordingStream : public IcyStream {
   uint32_t m_recorded = 0;
   uint32_t m_checkedAt = 0;
   int32_t m_error = 0;
+  // Set by a failed space check, cleared by RecordStop; written under m_recordLock.
+  std::atomic<bool> m_outOfSpace{false};
 };
 
 }  // namespace orvel

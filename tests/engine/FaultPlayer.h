@@ -32,6 +32,10 @@ class FaultPlayer {
   // False when none came within `timeoutMs`.
   bool waitFor(uint32_t message, std::optional<uintptr_t> wParam = std::nullopt,
                int timeoutMs = 20000);
+  // Like waitFor, but a matching message taken earlier counts too.
+  bool sawOrWaitFor(uint32_t message, uintptr_t wParam, int timeoutMs = 20000) {
+    return count(message, wParam) > 0 || waitFor(message, wParam, timeoutMs);
+  }
   // The result of the next reply to `command`; nothing on time-out.
   std::optional<bool> waitReply(uint32_t command, int timeoutMs = 20000);
   // Opens `url` without prebuffering; the open reply.
