@@ -1,0 +1,153 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora of the fuzz targets into tests/fuzz/seeds/<target>/.
+
+Every seed is made here (the MP3 and Ogg ones by lame and oggenc from a generated tone), so the
+corpora can be remade at any time: tests/fuzz/make_seeds.py
+"""
+import math
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+import wave
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
+SEEDS = os.path.join(HERE, "seeds")
+
+
+def put(target, name, data):
+    folder = os.path.join(SEEDS, target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+def rrd_line(fields, selected):
+    text = "".join('"' + f.replace('"', '""') + '",' for f in fields)
+    return text + ("a" if selected else "") + "\n"
+
+
+def library_seeds():
+    lines = rrd_line(["Radio One", "http://127.0.0.1:8000/one", "Rock", "a comment", "128",
+                      "MP3", "One"], True)
+    lines += rrd_line(['"Quoted" radio', "http://127.0.0.1/two", "Jazz", "", "", "Ogg Vorbis",
+                       ""], False)
+    lines += "\r\n" + rrd_line(["Short"], False)[:-1] + "\n" + '"cut off'
+    body = b"\xff\xfe" + lines.encode("utf-16-le")
+    put("RrdFileFuzzer", "two-radios-append", b"\x80" + body)
+    put("RrdFileFuzzer", "two-radios-sorted", b"\x00" + body)
+    shipped = os.path.join(ROOT, "resources", "Radios", "default.rrd")
+    with open(shipped, "rb") as f:
+        put("RrdFileFuzzer", "shipped-append", b"\x80" + f.read())
+
+    put("M3uPlaylistFuzzer", "extended", b"\x00#EXTM3U\r\n#EXTINF:-1,Radio A, with comma\r\n"
+        b"http://127.0.0.1/a\r\n#EXTINF:120,B\r\nhttp://127.0.0.1/b\r\n")
+    put("M3uPlaylistFuzzer", "plain-bom", b"\x80\xef\xbb\xbfhttp://127.0.0.1/plain\n"
+        b"http://127.0.0.1/caf\xc3\xa9\nhttp://127.0.0.1/caf\xe9\n\nafter the end\n")
+    put("M3uPlaylistFuzzer", "overlong", b"\x00http://" + b"x" * 300 + b"\n")
+
+    put("PlsPlaylistFuzzer", "three", b"\x00[playlist]\r\nNumberOfEntries=3\r\n"
+        b"File1=http://127.0.0.1/1\r\nTitle1=One\r\nLength1=-1\r\n"
+        b"File2=http://127.0.0.1/2\r\nFile3=http://127.0.0.1/3\r\nTitle3=Three\r\n"
+        b"Length3=-1\r\nVersion=2\r\n")
+    put("PlsPlaylistFuzzer", "no-length", b"\x80[PLAYLIST]\nnumberofentries=2\nfile1=a\n"
+        b"title1=A\nfile2=b\ntitle2=B\n")
+
+
+def skin_seeds():
+    shipped = os.path.join(ROOT, "resources", "Skins", "ov_default", "default.rs")
+    with open(shipped, "rb") as f:
+        text = f.read()
+    # The images do not exist beside the scratch file; empty names let every section be read.
+    lines = [b"File=" if line.startswith(b"File=") else line for line in text.split(b"\r\n")]
+    emptied = b"\r\n".join(lines)
+    put("SkinDescriptionFuzzer", "shipped-unscaled", b"\x00" + emptied)
+    put("SkinDescriptionFuzzer", "shipped-480", b"\x03" + emptied)
+    put("SkinDescriptionFuzzer", "two-sections", b"\x01[Info]\r\nWidth=240\r\nHeight=320\r\n"
+        b"Name=n\r\n\r\n[MainPanel]\r\nX=0\r\nY=0\r\nFile=\r\n\r\n")
+
+
+def network_seeds():
+    headers = (b"ICY 200 OK\r\nicy-name:Radio\r\nicy-genre:Rock\r\nicy-metaint:8192\r\n"
+               b"content-type:audio/mpeg\r\nicy-br:128\r\n\r\nbody")
+    put("IcyHeaderReaderFuzzer", "ok", struct.pack("<H", 4096) + headers)
+    put("IcyHeaderReaderFuzzer", "tight", struct.pack("<H", 60) + headers)
+    put("IcyHeaderReaderFuzzer", "latin1", struct.pack("<H", 512) +
+        b"icy 200 ok\r\nicy-name:Caf\xe9\r\n\r\n")
+
+    # Metaint (2 bytes of the provider's tail), then reads: size, in-place flag, bytes.
+    block = b"StreamTitle='Artist - Song';StreamUrl='';"
+    block += b"\0" * (-len(block) % 16)
+    stream = b"A" * 16 + bytes([len(block) // 16]) + block + b"B" * 16 + b"\0" + b"C" * 16
+    put("MetadataSplitterFuzzer", "two-blocks", stream * 3 + b"\x0f\x00")
+
+
+def tone_wav(path, seconds, rate):
+    with wave.open(path, "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(rate)
+        frames = b"".join(struct.pack("<h", int(8000 * math.sin(i * 0.05)))
+                          for i in range(int(seconds * rate)))
+        w.writeframes(frames)
+
+
+def id3v2_frame(frame_id, text):
+    body = b"\0" + text
+    return frame_id + struct.pack(">I", len(body)) + b"\0\0" + body
+
+
+def audio_seeds():
+    with tempfile.TemporaryDirectory() as tmp:
+        wav = os.path.join(tmp, "tone.wav")
+        tone_wav(wav, 0.3, 8000)
+        mp3 = os.path.join(tmp, "tone.mp3")
+        ogg = os.path.join(tmp, "tone.ogg")
+        subprocess.run(["lame", "--quiet", "-b", "8", "--resample", "8", "-m", "m", wav, mp3],
+                       check=True)
+        subprocess.run(["oggenc", "--quiet", "-q", "-1", "-o", ogg, wav], check=True)
+        with open(mp3, "rb") as f:
+            mp3_bytes = f.read()
+        with open(ogg, "rb") as f:
+            ogg_bytes = f.read()
+    # Chunk size, seek flag and duration are read from the provider's tail.
+    put("Mp3ScanFuzzer", "tone", mp3_bytes + b"\x00\x01\x01\x00")
+    put("Mp3ScanFuzzer", "tone-small-chunks", mp3_bytes + b"\x07\x00\x00\x00")
+
+    frames = b"".join(id3v2_frame(i, t) for i, t in [
+        (b"TIT2", b"Title"), (b"TPE1", b"Artist"), (b"TALB", b"Album"), (b"TYER", b"2001"),
+        (b"TCON", b"(17)Rock"), (b"TRCK", b"3")])
+    size = len(frames)
+    synchsafe = bytes([(size >> 21) & 0x7F, (size >> 14) & 0x7F, (size >> 7) & 0x7F, size & 0x7F])
+    v2 = b"ID3\x03\x00\x00" + synchsafe + frames
+    v1 = (b"TAG" + b"V1 title".ljust(30, b"\0") + b"V1 artist".ljust(30, b"\0") +
+          b"V1 album".ljust(30, b"\0") + b"1999" + b"comment".ljust(28, b"\0") + b"\0\x05" +
+          b"\x11")
+    put("Id3TagReaderFuzzer", "v2-and-v1", b"\x00" + v2 + mp3_bytes[:200] + v1)
+    put("Id3TagReaderFuzzer", "v1-only", b"\x03" + mp3_bytes[:200] + v1)
+
+    put("OggDecoderFuzzer", "tone-seekable", b"\x01" + ogg_bytes)
+    put("OggDecoderFuzzer", "tone-stream", b"\x00" + ogg_bytes)
+
+
+def alarm_seeds():
+    def time(y, mo, dow, d, h, mi):
+        return struct.pack("<8H", y, mo, dow, d, h, mi, 0, 0)
+    entry = time(2026, 12, 3, 9, 7, 30) + time(2026, 12, 3, 9, 8, 0) + struct.pack("<iI", 2, 77)
+    put("AlarmListFuzzer", "two", struct.pack("<I", 2) + entry + entry)
+    put("AlarmListFuzzer", "count-too-large", struct.pack("<I", 9) + entry + entry[:12])
+
+
+def main():
+    library_seeds()
+    skin_seeds()
+    network_seeds()
+    audio_seeds()
+    alarm_seeds()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
