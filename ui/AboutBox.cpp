@@ -23,6 +23,7 @@ using toolkit::toQString;
 namespace {
 
 constexpr int kIconSize = 32;  // times k
+constexpr int kLinkFontHeight = 11;  // times k
 // The branding values are read into 128-character buffers: 127 and a terminator.
 constexpr size_t kMaxBrandChars = 127;
 constexpr WStringView kVersionInfoKey = u"\\Software\\Orvel\\Radio\\VersionInfo";
@@ -101,6 +102,8 @@ QLabel* AboutBox::buildLogo() {
 
 QWidget* AboutBox::buildLinks() {
   auto* links = new QWidget(this);
+  // Link texts scale with the screen, as the logo does.
+  links->setFont(toolkit::toolkitFont(false, kLinkFontHeight, scale(), true));
   auto* layout = new QVBoxLayout(links);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(2 * scale());
@@ -119,7 +122,6 @@ QWidget* AboutBox::buildLinks() {
       add(kHomeLabelId, QStringLiteral("Home page:"), kHomeLinkId, u"orvel.example/radio");
   std::tie(m_supportLabel, m_supportLink) =
       add(kSupportLabelId, QStringLiteral("Support:"), kSupportLinkId, u"support@orvel.example");
-  layout->addStretch(1);
   return links;
 }
 
@@ -132,7 +134,8 @@ void AboutBox::buildPortrait(QWidget* logo, QWidget* links) {
   line->setFrameShape(QFrame::HLine);
   body()->addSpacing(4 * scale());
   body()->addWidget(line);
-  body()->addWidget(links, 1);
+  body()->addWidget(links);
+  body()->addStretch(1);
 }
 
 // The logo on the left, the links on the right, with the line between them.
@@ -146,7 +149,8 @@ void AboutBox::buildLandscape(QWidget* logo, QWidget* links) {
   row->addWidget(line);
   row->addWidget(links, 1);
   body()->addSpacing(6 * scale());
-  body()->addLayout(row, 1);
+  body()->addLayout(row);
+  body()->addStretch(1);
 }
 
 void AboutBox::brandLinks(Registry& registry) {

@@ -1,10 +1,12 @@
 #include "ui/AlarmListDialog.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <QHeaderView>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QTreeWidget>
 
 #include "resources/StringTable.h"
@@ -18,16 +20,21 @@ namespace {
 constexpr int kDateWidth = 50;
 constexpr int kTimeWidth = 90;
 constexpr int kPresetWidth = 23;
+constexpr int kListFontHeight = 9;  // times k, as the radio list
 
 QDate dateOf(const SystemTime& time) { return QDate(time.year, time.month, time.day); }
 
 QTime timeOf(const SystemTime& time) { return QTime(time.hour, time.minute, time.second); }
 
-// The time in the user's short format: hours and minutes, no seconds.
 QString shortTime(const SystemTime& time) {
-  return QLocale().toString(timeOf(time), QLocale::ShortFormat);
+  return QLocale().toString(timeOf(time), AlarmListDialog::timeFormatWithoutSeconds());
 }
 }  // namespace
+
+QString AlarmListDialog::timeFormatWithoutSeconds() {
+  static const QRegularExpression seconds(QStringLiteral("[:.,]?s+([.,]z+)?"));
+  return QLocale().timeFormat(QLocale::ShortFormat).remove(seconds).trimmed();
+}
 
 bool AlarmListDialog::run(QWidget* parent, const std::string& programDir,
                           AlarmNotifier& notifier) {
@@ -53,9 +60,7 @@ AlarmListDialog::AlarmListDialog(QWidget* parent, const std::string& programDir,
   m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_list->setFrameShape(QFrame::Box);
   m_list->header()->setStretchLastSection(false);
-  m_list->setColumnWidth(kDateColumn, kDateWidth * scale());
-  m_list->setColumnWidth(kTimeColumn, kTimeWidth * scale());
-  m_list->setColumnWidth(kPresetColumn, kPresetWidth * scale());
+  m_list->setFont(toolkit::toolkitFont(false, kListFontHeight, scale(), true));
   body()->addWidget(m_list, 1);
   m_listView.attach(m_list, this, kListId);
 
@@ -82,6 +87,20 @@ void AlarmListDialog::rebuild() {
     row->setText(kDateColumn, locale.toString(dateOf(entry->begin), QLocale::ShortFormat));
     row->setText(kTimeColumn, shortTime(entry->begin) + " - " + shortTime(entry->end));
     row->setText(kPresetColumn, QString::number(entry->preset + 1));
+  }
+  fitColumns();
+}
+
+void AlarmListDialog::fitColumns() {
+  const int designed[] = {kDateWidth, kTimeWidth, kPresetWidth};
+  const int margin = 8 * scale();
+  const QFontMetrics metrics(m_list->font());
+  for (int column = kDateColumn; column <= kPresetColumn; ++column) {
+    int needed = metrics.horizontalAdvance(m_list->headerItem()->text(column));
+    for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
+      needed = std::max(needed, metrics.horizontalAdvance(m_list->topLevelItem(row)->text(column)));
+    }
+    m_list->setColumnWidth(column, std::max(designed[column] * scale(), needed + margin));
   }
 }
 

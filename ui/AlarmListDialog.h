@@ -40,6 +40,9 @@ class AlarmListDialog : public ToolkitDialog {
   const AlarmList& alarms() const { return m_alarms; }
   QTreeWidget* list() const { return m_list; }
   QMenu* contextMenu() const { return m_context; }
+  // The user's short time format without seconds (some locales show them in short times).
+  static QString timeFormatWithoutSeconds();
+
   // Adds a copy of the entry and rebuilds the rows (what "New" does after its dialog's OK).
   void addAlarm(const AlarmEntry& entry);
 
@@ -50,6 +53,8 @@ class AlarmListDialog : public ToolkitDialog {
 
  private:
   void rebuild();
+  // The designed widths, widened where the user's formats need more.
+  void fitColumns();
   // The single selected row, or -1 when none or several are selected.
   int selectedRow() const;
 

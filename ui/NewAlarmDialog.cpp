@@ -8,6 +8,7 @@
 #include "platform/AppKeys.h"
 #include "platform/MessageBoxHost.h"
 #include "resources/StringTable.h"
+#include "ui/AlarmListDialog.h"
 
 namespace orvel {
 
@@ -47,7 +48,7 @@ NewAlarmDialog::NewAlarmDialog(QWidget* parent)
   auto* begin = addPicker<QTimeEdit>(*this, kBeginId, QStringLiteral("Begin:"));
   auto* end = addPicker<QTimeEdit>(*this, kEndId, QStringLiteral("End:"));
   for (QTimeEdit* picker : {begin, end}) {
-    picker->setDisplayFormat(QLocale().timeFormat(QLocale::ShortFormat));
+    picker->setDisplayFormat(AlarmListDialog::timeFormatWithoutSeconds());
     picker->setTime(now.time());
   }
   QComboBox* preset = addDropDown(kPresetId, QStringLiteral("Preset #:"));

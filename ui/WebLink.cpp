@@ -18,8 +18,6 @@ WString cut(WStringView text, size_t maxChars) {
 
 WebLink::WebLink(const WString& text, QWidget* parent)
     : QWidget(parent), m_text(cut(text, kMaxTextChars)) {
-  setBackgroundRole(QPalette::Window);
-  setAutoFillBackground(true);
   setCursor(Qt::PointingHandCursor);
   underlineFont();
 }

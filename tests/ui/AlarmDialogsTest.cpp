@@ -87,7 +87,7 @@ TEST_F(AlarmDialogsTest, AnEmptyListConfirmedWritesACountOfZero) {
   EXPECT_EQ(dialog.list()->headerItem()->text(0), QString("Date"));
   EXPECT_EQ(dialog.list()->headerItem()->text(1), QString("Time"));
   EXPECT_EQ(dialog.list()->headerItem()->text(2), QString("#"));
-  EXPECT_EQ(dialog.list()->columnWidth(1), 90);
+  EXPECT_EQ(dialog.list()->columnWidth(AlarmListDialog::kTimeColumn), 90);
   dialog.sendCommand(ToolkitWindow::kIdOk);
   EXPECT_EQ(dialog.result(), ToolkitWindow::kIdOk);
   EXPECT_EQ(test::readFile(file()), std::string(4, '\0'));
@@ -145,6 +145,19 @@ TEST_F(AlarmDialogsTest, RowsShowTheDayTimesAndPresetNumberInTheUsersFormat) {
   EXPECT_EQ(row->text(AlarmListDialog::kTimeColumn), QString("07:00 - 08:30"));
   EXPECT_EQ(row->text(AlarmListDialog::kPresetColumn), QString("9"));
   EXPECT_EQ(dialog.list()->topLevelItem(0)->text(AlarmListDialog::kPresetColumn), QString("1"));
+
+  // The C locale's short times carry seconds; rows and pickers leave them out.
+  QLocale::setDefault(QLocale::c());
+  AlarmListDialog plain(screen.get(), programDir, notifier);
+  NewAlarmDialog editor(screen.get());
+  QLocale::setDefault(previous);
+  EXPECT_EQ(plain.list()->topLevelItem(0)->text(AlarmListDialog::kTimeColumn),
+            QString("07:00 - 08:30"));
+  EXPECT_EQ(editor.item<QTimeEdit>(NewAlarmDialog::kBeginId)->displayFormat(), QString("HH:mm"));
+  // The date column is widened to what the format needs.
+  const QTreeWidget* list = plain.list();
+  EXPECT_GE(list->columnWidth(AlarmListDialog::kDateColumn),
+            list->fontMetrics().horizontalAdvance(list->topLevelItem(0)->text(0)));
 }
 
 TEST_F(AlarmDialogsTest, DeleteFromTheRowMenuWithdrawsAtOnceAndCancelKeepsTheFile) {
