@@ -22,7 +22,7 @@ using toolkit::toQString;
 
 namespace {
 
-constexpr int kIconSize = 32;  // times k
+constexpr int kIconSize = 32;        // times k
 constexpr int kLinkFontHeight = 11;  // times k
 // The branding values are read into 128-character buffers: 127 and a terminator.
 constexpr size_t kMaxBrandChars = 127;
@@ -70,8 +70,8 @@ AboutBox::AboutBox(QWidget* parent, bool landscape, Registry& registry,
   icon->setPixmap(windowIcon().pixmap(kIconSize * scale()));
   icon->setVisible(!windowIcon().isNull());
   top->addWidget(icon);
-  auto* version = new QLabel(
-      QStringLiteral("%1 v%2").arg(toQString(kProgramTitle), versionText()), this);
+  auto* version =
+      new QLabel(QStringLiteral("%1 v%2").arg(toQString(kProgramTitle), versionText()), this);
   version->setObjectName(QString::number(kVersionId));
   QFont bold = toolkit::toolkitFont(true, 11, scale(), true);
   bold.setPixelSize(bold.pixelSize() + scale());

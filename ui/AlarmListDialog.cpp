@@ -1,13 +1,13 @@
 #include "ui/AlarmListDialog.h"
 
 #include <QDateTime>
-#include <algorithm>
 #include <QHeaderView>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "resources/StringTable.h"
 #include "ui/NewAlarmDialog.h"
@@ -36,8 +36,7 @@ QString AlarmListDialog::timeFormatWithoutSeconds() {
   return QLocale().timeFormat(QLocale::ShortFormat).remove(seconds).trimmed();
 }
 
-bool AlarmListDialog::run(QWidget* parent, const std::string& programDir,
-                          AlarmNotifier& notifier) {
+bool AlarmListDialog::run(QWidget* parent, const std::string& programDir, AlarmNotifier& notifier) {
   AlarmListDialog dialog(parent, programDir, notifier);
   return dialog.ToolkitDialog::run() == kIdOk;
 }
@@ -52,8 +51,8 @@ AlarmListDialog::AlarmListDialog(QWidget* parent, const std::string& programDir,
   m_list = new QTreeWidget(this);
   m_list->setObjectName(QString::number(kListId));
   m_list->setColumnCount(3);
-  m_list->setHeaderLabels({toolkit::loadString(kStrDate), toolkit::loadString(kStrTime),
-                           QStringLiteral("#")});
+  m_list->setHeaderLabels(
+      {toolkit::loadString(kStrDate), toolkit::loadString(kStrTime), QStringLiteral("#")});
   m_list->setRootIsDecorated(false);
   m_list->setIndentation(0);
   m_list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -110,8 +109,7 @@ int AlarmListDialog::selectedRow() const {
 }
 
 bool AlarmListDialog::notify(const ToolkitNotification& notification) {
-  if (notification.senderId != kListId ||
-      notification.code != ToolkitNotification::kTapAndHold) {
+  if (notification.senderId != kListId || notification.code != ToolkitNotification::kTapAndHold) {
     return false;
   }
   if (selectedRow() >= 0) m_context->popup(notification.screenPoint);

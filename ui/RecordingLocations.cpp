@@ -41,12 +41,12 @@ WString RecordingLocations::networkFolder(WStringView languageName,
 }
 
 const WString& RecordingLocations::systemNetworkFolder() {
-  static const WString folder = networkFolder(
-      QLocale::languageToString(QLocale::system().language()).toStdU16String(),
-      [](const std::string& path) {
-        std::error_code error;
-        return std::filesystem::is_directory(path, error);
-      });
+  static const WString folder =
+      networkFolder(QLocale::languageToString(QLocale::system().language()).toStdU16String(),
+                    [](const std::string& path) {
+                      std::error_code error;
+                      return std::filesystem::is_directory(path, error);
+                    });
   return folder;
 }
 

@@ -18,6 +18,8 @@ constexpr int kLinkFontHeight = 9;  // times k
 
 void SkinsDialog::run(QWidget* parent, SkinList& list, int screenWidth, int screenHeight) {
   SkinsDialog dialog(parent, list, screenWidth, screenHeight);
+  // At start-up there is no player window yet: the dialog takes the screen it chooses for.
+  if (parent == nullptr) dialog.setScreenSize(QSize(screenWidth, screenHeight));
   dialog.ToolkitDialog::run();
 }
 
@@ -36,9 +38,9 @@ SkinsDialog::SkinsDialog(QWidget* parent, SkinList& list, int screenWidth, int s
     const SkinListEntry* skin = list.validSkin(i);
     if (!SkinList::FitsScreen(*skin->info, screenWidth, screenHeight)) continue;
     if (skin->path == m_assigned) selected = m_skins->count();
-    m_skins->addItem(QStringLiteral("%1 (%2)").arg(toQString(skin->info->name),
-                                                   toQString(skin->info->subname)),
-                     i);
+    m_skins->addItem(
+        QStringLiteral("%1 (%2)").arg(toQString(skin->info->name), toQString(skin->info->subname)),
+        i);
   }
 
   m_details = new QGridLayout;
@@ -83,8 +85,7 @@ QLabel* SkinsDialog::addDetail(int id, const QString& caption) {
 }
 
 const SkinListEntry* SkinsDialog::selectedSkin() const {
-  return m_skins->currentIndex() >= 0 ? m_list.validSkin(m_skins->currentData().toInt())
-                                      : nullptr;
+  return m_skins->currentIndex() >= 0 ? m_list.validSkin(m_skins->currentData().toInt()) : nullptr;
 }
 
 WString SkinsDialog::selectedPath() const {

@@ -33,8 +33,9 @@ class SkinsDialog : public ToolkitDialog {
   static constexpr int kWarningId = 1022;
   static inline const QColor kWarningColour{255, 0, 0};
 
-  // Start-up's skins dialog: runs over parent for a screen of that size and stores the choice
-  // (with list.RememberSkin) when it closes, even when the selection was not changed.
+  // Start-up's skins dialog: runs over parent (nullptr before the player window exists: the
+  // dialog then takes the screen's size) for a screen of that size and stores the choice (with
+  // list.RememberSkin) when it closes, even when the selection was not changed.
   // Blocks in its own event loop.
   static void run(QWidget* parent, SkinList& list, int screenWidth, int screenHeight);
 

@@ -1,11 +1,12 @@
 // The about box: layout by orientation, the version line, the logo size, the links with their
 // registry branding, and the updater's start.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QLabel>
 #include <chrono>
 #include <filesystem>
 #include <thread>
-#include <gtest/gtest.h>
 
 #include "platform/AppKeys.h"
 #include "platform/Registry.h"
@@ -28,8 +29,7 @@ class AboutBoxTest : public ::testing::Test {
 
   std::unique_ptr<AboutBox> open(int width, int height) {
     screens.push_back(test::screenWindow(width, height));
-    return std::make_unique<AboutBox>(screens.back().get(), width > height, registry,
-                                      programDir);
+    return std::make_unique<AboutBox>(screens.back().get(), width > height, registry, programDir);
   }
 
   test::TempHome home;

@@ -1,5 +1,7 @@
 // The alarm list and new-alarm dialogs: what OK and Cancel leave in "Alarms.dat" and with the
 // notification service, the rows, deleting, and the one-minute rule.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
@@ -8,7 +10,6 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
-#include <gtest/gtest.h>
 
 #include "alarms/AlarmNotifier.h"
 #include "platform/AppKeys.h"

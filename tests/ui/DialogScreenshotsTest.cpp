@@ -1,11 +1,12 @@
 // Paints the alarm, settings, skins and about dialogs at both screen sizes into
 // <build>/tests/ui/screenshots/dialogs/ for a person to look at, and checks there that no
 // control reaches past the screen and no one-line label is cut.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QLabel>
 #include <QTabWidget>
 #include <filesystem>
-#include <gtest/gtest.h>
 
 #include "alarms/AlarmNotifier.h"
 #include "app/SettingsStore.h"
@@ -29,9 +30,10 @@ namespace fs = std::filesystem;
 void shoot(QWidget& window, const std::string& name, QSize screen) {
   window.show();
   QApplication::processEvents();
-  const std::string tag = name + "-" + std::to_string(screen.width()) + "x" +
-                          std::to_string(screen.height());
-  ASSERT_TRUE(fs::create_directories("screenshots/dialogs") || fs::is_directory("screenshots/dialogs"));
+  const std::string tag =
+      name + "-" + std::to_string(screen.width()) + "x" + std::to_string(screen.height());
+  ASSERT_TRUE(fs::create_directories("screenshots/dialogs") ||
+              fs::is_directory("screenshots/dialogs"));
   EXPECT_TRUE(window.grab().save(QString::fromStdString("screenshots/dialogs/" + tag + ".png")));
   EXPECT_EQ(window.size(), screen) << tag;
   const QRect bounds = window.rect();
@@ -42,8 +44,8 @@ void shoot(QWidget& window, const std::string& name, QSize screen) {
         << tag << ": " << child->metaObject()->className() << " "
         << child->objectName().toStdString() << " at " << inWindow.x() << "," << inWindow.y()
         << " size " << inWindow.width() << "x" << inWindow.height();
-    if (auto* label = qobject_cast<QLabel*>(child); label && !label->wordWrap() &&
-                                                     label->pixmap().isNull()) {
+    if (auto* label = qobject_cast<QLabel*>(child);
+        label && !label->wordWrap() && label->pixmap().isNull()) {
       EXPECT_GE(label->width(), label->sizeHint().width())
           << tag << ": label cut: " << label->text().toStdString();
     }

@@ -1,5 +1,7 @@
 // The settings sheet (General and Skins pages), start-up's skins dialog, and the choice of
 // places for recordings.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,7 +9,6 @@
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
-#include <gtest/gtest.h>
 
 #include "app/SettingsStore.h"
 #include "platform/AppKeys.h"
@@ -35,7 +36,8 @@ TEST(RecordingLocations, TheNetworkFolderFollowsTheLanguageOnlyWhenItExists) {
   EXPECT_EQ(RecordingLocations::networkFolder(u"german", exists), u"/Netzwerk");
   EXPECT_EQ(RecordingLocations::networkFolder(u"Japanese", exists),
             u"/\uff88\uff6f\uff84\uff9c\uff70\uff78");
-  EXPECT_EQ(asked.back(), "/\xef\xbe\x88\xef\xbd\xaf\xef\xbe\x84\xef\xbe\x9c\xef\xbd\xb0\xef\xbd\xb8");
+  EXPECT_EQ(asked.back(),
+            "/\xef\xbe\x88\xef\xbd\xaf\xef\xbe\x84\xef\xbe\x9c\xef\xbd\xb0\xef\xbd\xb8");
   EXPECT_EQ(RecordingLocations::networkFolder(u"French", [](const std::string&) { return false; }),
             u"/Network");
   asked.clear();
@@ -69,8 +71,7 @@ class SettingsDialogTest : public ::testing::Test {
     const std::string skins = ORVEL_SOURCE_DIR "/resources/Skins/";
     fs::create_directories(home.path("program/Skins"));
     for (const char* folder : {"ov_default", "ov_default_land", "ov_default_vga"}) {
-      fs::copy(skins + folder, home.path("program/Skins/") + folder,
-               fs::copy_options::recursive);
+      fs::copy(skins + folder, home.path("program/Skins/") + folder, fs::copy_options::recursive);
     }
     portrait = fromUtf8(home.path("program/Skins/ov_default/default.rs"));
     vga = fromUtf8(home.path("program/Skins/ov_default_vga/default.rs"));
@@ -193,8 +194,8 @@ TEST_F(SettingsDialogTest, CancelStillStoresAnotherFittingSkinButAsksForNoReload
 
 TEST_F(SettingsDialogTest, KeepingTheAssignedSkinStoresNothing) {
   registry.setString(kRadioKey, u"W240H320", portrait);
-  const auto result = runSheet(
-      [](SettingsDialog& sheet) { sheet.sendCommand(ToolkitWindow::kIdOk); });
+  const auto result =
+      runSheet([](SettingsDialog& sheet) { sheet.sendCommand(ToolkitWindow::kIdOk); });
   EXPECT_FALSE(result.skinChanged);
   EXPECT_EQ(storedChoice(), portrait);
 }
@@ -215,6 +216,16 @@ TEST_F(SettingsDialogTest, StartUpsDialogStoresTheSelectionEvenWhenUnchanged) {
   });
   SkinsDialog::run(screen.get(), skins, 240, 320);
   EXPECT_EQ(storedChoice(), vga);
+
+  // Before the player window exists the dialog takes the size of the screen it chooses for.
+  QTimer::singleShot(0, [] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->size(), QSize(480, 640));
+    dialog->close();
+  });
+  SkinsDialog::run(nullptr, skins, 480, 640);
+  EXPECT_TRUE(registry.queryValue(kRadioKey, u"W480H640").has_value());
 }
 
 TEST_F(SettingsDialogTest, TheSkinsWebAddressIsALink) {

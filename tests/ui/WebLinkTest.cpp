@@ -1,7 +1,8 @@
 // The web link control: pen tracking, where a link goes, the limits and the look.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QMouseEvent>
-#include <gtest/gtest.h>
 
 #include "tests/ui/TestApplication.h"
 #include "ui/LinkOpener.h"
