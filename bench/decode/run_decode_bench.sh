@@ -2,6 +2,8 @@
 # Times orvel-decode against mpg123, ffmpeg and oggdec on the same 5-minute files, several
 # rounds in one run, and prints the median processor times and ratios; then the resampler
 # benchmark (Google Benchmark, when it was built).
+# With BENCH_ROWS=FILE the results are appended to FILE as table rows (measure, Orvel, reference,
+# ratio; tab-separated) for scripts/bench.sh, which runs the resampler benchmark itself.
 # Usage: run_decode_bench.sh BUILD_DIR [ROUNDS]
 set -eu
 build=${1:?usage: run_decode_bench.sh BUILD_DIR [ROUNDS]}
@@ -43,6 +45,12 @@ echo "MP3 5 min 128 kbit/s, median of $rounds: orvel-decode ${om}s, mpg123 ${mp}
 echo "  ratio to mpg123 $(echo "$om / $mp" | bc -l | cut -c1-5), to ffmpeg $(echo "$om / $ff" | bc -l | cut -c1-5), $(echo "300 / $om" | bc -l | cut -d. -f1) x real time"
 echo "Ogg Vorbis 5 min, median of $rounds: orvel-decode ${oo}s, oggdec ${od}s"
 echo "  ratio to oggdec $(echo "$oo / $od" | bc -l | cut -c1-5), $(echo "300 / $oo" | bc -l | cut -d. -f1) x real time"
-if [ -x "$bin/decode_bench" ]; then
+if [ -n "${BENCH_ROWS:-}" ]; then
+  row() { awk -v m="$1" -v o="$2" -v r="$3" -v d="$4" \
+    'BEGIN { printf "%s\t%s\t%s\t%.2f\n", m, o, r, (d > 0 ? o / d : 0) }' >> "$BENCH_ROWS"; }
+  row "MP3 decode 5 min 128k, CPU s" "$om" "mpg123 $mp" "$mp"
+  row "MP3 decode 5 min 128k, CPU s" "$om" "ffmpeg $ff" "$ff"
+  row "Ogg decode 5 min q4, CPU s" "$oo" "oggdec $od" "$od"
+elif [ -x "$bin/decode_bench" ]; then
   "$bin/decode_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
 fi

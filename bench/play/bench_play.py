@@ -3,8 +3,10 @@
 and mpv, one after another, and reports each one's CPU time and peak RSS; then the time from
 start to the first PCM of orvel-play (prebuffering off) and of mpg123 -s.
 
-usage: bench_play.py [--seconds 60] [--bin BUILD/bin]
+usage: bench_play.py [--seconds 60] [--bin BUILD/bin] [--rows FILE]
 A player that is not installed is reported as missing. Needs ffmpeg for the test stream.
+--rows appends the results to FILE as table rows (measure, Orvel, reference, ratio;
+tab-separated) for scripts/bench.sh.
 """
 import argparse
 import os
@@ -86,11 +88,39 @@ def first_pcm_mpg123(url):
     return elapsed
 
 
+def write_rows(path, seconds, results, first_orvel, first_mpg):
+    def ratio(a, b):
+        return "%.2f" % (a / b) if a is not None and b else "n/a"
+
+    def cell(value, form):
+        return form % value if value is not None else "n/a"
+
+    orvel = results.get("orvel-play", (None, None))
+    rows = []
+    for name in ("mpg123", "mpv"):
+        other = results.get(name)
+        if other is None:
+            rows.append(("Streaming %d s, CPU s" % seconds, cell(orvel[0], "%.2f"),
+                         name + " not installed", "n/a"))
+            continue
+        rows.append(("Streaming %d s, CPU s" % seconds, cell(orvel[0], "%.2f"),
+                     "%s %.2f" % (name, other[0]), ratio(orvel[0], other[0])))
+        rows.append(("Streaming %d s, peak RSS MiB" % seconds, cell(orvel[1], "%.1f"),
+                     "%s %.1f" % (name, other[1]), ratio(orvel[1], other[1])))
+    rows.append(("Open to first audio buffer, ms", cell(first_orvel, "%.0f"),
+                 "mpg123 -s %s" % cell(first_mpg, "%.0f"), ratio(first_orvel, first_mpg)))
+    with open(path, "a") as out:
+        for row in rows:
+            out.write("\t".join(row) + "\n")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--seconds", type=int, default=60)
     parser.add_argument("--bin", default=os.path.join(HERE, "..", "..", "build", "bin"))
+    parser.add_argument("--rows")
     args = parser.parse_args()
+    results = {}
     orvel_play = os.path.abspath(os.path.join(args.bin, "orvel-play"))
     folder = tempfile.mkdtemp(prefix="orvel-bench-play-")
     try:
@@ -111,15 +141,21 @@ def main():
                 print("%-11s missing" % name)
                 continue
             cpu, rss = measure(command, args.seconds, env)
+            results[name] = (cpu, rss)
             print("%-11s %10.2f %8.2f %10.1f" % (name, cpu, 100.0 * cpu / args.seconds, rss),
                   flush=True)
-        orvel = [first_pcm_orvel(orvel_play, url, env) for _ in range(5)]
-        mpg = [first_pcm_mpg123(url) for _ in range(5)] if shutil.which("mpg123") else []
-        print("first PCM, median of 5: orvel-play %.1f ms (open to both buffers queued)"
-              % (1000 * sorted(x for x in orvel if x)[len(orvel) // 2]))
-        if mpg:
+        orvel = sorted(x for x in (first_pcm_orvel(orvel_play, url, env) for _ in range(5)) if x)
+        mpg = sorted(first_pcm_mpg123(url) for _ in range(5)) if shutil.which("mpg123") else []
+        first_orvel = 1000 * orvel[len(orvel) // 2] if orvel else None
+        first_mpg = 1000 * mpg[len(mpg) // 2] if mpg else None
+        if first_orvel is not None:
+            print("first PCM, median of 5: orvel-play %.1f ms (open to both buffers queued)"
+                  % first_orvel)
+        if first_mpg is not None:
             print("first PCM, median of 5: mpg123 -s %.1f ms (process start to 4608 bytes)"
-                  % (1000 * sorted(mpg)[len(mpg) // 2]))
+                  % first_mpg)
+        if args.rows:
+            write_rows(args.rows, args.seconds, results, first_orvel, first_mpg)
         server.stdin.close()
         server.wait()
     finally:

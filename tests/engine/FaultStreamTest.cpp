@@ -27,8 +27,10 @@ class FaultStreamTest : public testing::Test {
   // repeats, so where a recording lies in the stream is never ambiguous.
   static void SetUpTestSuite() {
     s_folder = new std::string(makeTempFolder());
-    s_ready = runCommand("ffmpeg -v error -f lavfi -i anoisesrc=d=30:c=pink:a=0.3 -ac 2 "
-                         "-c:a libmp3lame -b:a 128k " + *s_folder + "/noise.mp3");
+    s_ready = runCommand(
+        "ffmpeg -v error -f lavfi -i anoisesrc=d=30:c=pink:a=0.3 -ac 2 "
+        "-c:a libmp3lame -b:a 128k " +
+        *s_folder + "/noise.mp3");
   }
   static void TearDownTestSuite() {
     std::filesystem::remove_all(*s_folder);
@@ -121,8 +123,7 @@ TEST_F(FaultStreamTest, CutInsideAMetadataBlockLeavesNoMetadataInTheAudio) {
   constexpr size_t kMetaint = 8000;
   constexpr size_t kBlocks = 20;
   const size_t cut = kBlocks * kMetaint + (kBlocks - 1) * 49 + 20;
-  openRecordPlay(player, url("/s?titles=Alpha|Gamma&metaint=8000&close=" +
-                                      std::to_string(cut)));
+  openRecordPlay(player, url("/s?titles=Alpha|Gamma&metaint=8000&close=" + std::to_string(cut)));
   ASSERT_TRUE(player.sawOrWaitFor(Player::kStatus, kStrConnectionInterrupted));
   ASSERT_TRUE(player.waitFor(Player::kPlaybackEnded));
   EXPECT_GE(player.count(Player::kTitleChanged, 0), 2u);
