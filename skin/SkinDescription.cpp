@@ -1,6 +1,8 @@
 #include "skin/SkinDescription.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "platform/FilePath.h"
 #include "resources/StringTable.h"
@@ -17,6 +19,14 @@ constexpr const char* kSectionNames[SkinDescription::kElementCount] = {
     "PresetsPanel", "Preset1Btn",    "Preset2Btn", "Preset3Btn", "Preset4Btn", "Preset5Btn",
     "Preset6Btn",   "Preset7Btn",    "Preset8Btn", "Preset9Btn", "MainPanel",  "PlayBtn",
     "VolumeUpBtn",  "VolumeDownBtn", "StateText",  "StaticText", "LiveText"};
+
+// An edge from a position and a size that a skin file may give as any 32-bit numbers: a sum past
+// the range stops at its end.
+int32_t edge(int32_t position, int32_t size) {
+  const int64_t sum = int64_t{position} + size;
+  return static_cast<int32_t>(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
 
 bool isPanel(int index) {
   return index == SkinDescription::kPresetsPanel || index == SkinDescription::kMainPanel;
@@ -46,9 +56,9 @@ bool readImageKeys(SkinSectionReader& reader, SkinImageElement& element) {
   element.y = static_cast<uint16_t>(y);
   element.top = y;
   if (!reader.require("Width", width)) return false;
-  element.right = x + width;
+  element.right = edge(x, width);
   if (!reader.require("Height", height)) return false;
-  element.bottom = y + height;
+  element.bottom = edge(y, height);
   return true;
 }
 
@@ -70,8 +80,8 @@ void readButtonText(SkinSectionReader& reader, SkinButtonElement& button) {
     *fields[i] = value.value_or(-1);
     if (!value) return;
   }
-  button.textRight += button.textLeft;
-  button.textBottom += button.textTop;
+  button.textRight = edge(button.textLeft, button.textRight);
+  button.textBottom = edge(button.textTop, button.textBottom);
 }
 
 bool readText(SkinSectionReader& reader, SkinTextElement& text) {

@@ -1,9 +1,25 @@
 #include "skin/SkinImageElement.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include "skin/ImageDecoder.h"
 #include "skin/SkinImageScaler.h"
 
 namespace orvel {
+namespace {
+
+// A skin file may hold any 32-bit coordinate: a product beyond the field's range stops at its
+// end instead of wrapping round onto the screen.
+template <typename T>
+T scaledCoordinate(int32_t value, float factor) {
+  const double product = std::trunc(static_cast<double>(value) * factor);
+  return static_cast<T>(std::clamp(product, static_cast<double>(std::numeric_limits<T>::min()),
+                                   static_cast<double>(std::numeric_limits<T>::max())));
+}
+
+}  // namespace
 
 bool SkinImageElement::loadImage(ImageDecoder& decoder) {
   image = SkinImageScaler::load(decoder, imagePath, scale(), scaleDiffers());
@@ -12,13 +28,12 @@ bool SkinImageElement::loadImage(ImageDecoder& decoder) {
 
 void SkinImageElement::applyScale(float factor) {
   if (!beginScale(factor)) return;
-  auto scaled = [factor](int32_t value) { return static_cast<int32_t>(value * factor); };
-  x = static_cast<uint16_t>(scaled(x));
-  y = static_cast<uint16_t>(scaled(y));
-  left = scaled(left);
-  top = scaled(top);
-  right = scaled(right);
-  bottom = scaled(bottom);
+  x = scaledCoordinate<uint16_t>(x, factor);
+  y = scaledCoordinate<uint16_t>(y, factor);
+  left = scaledCoordinate<int32_t>(left, factor);
+  top = scaledCoordinate<int32_t>(top, factor);
+  right = scaledCoordinate<int32_t>(right, factor);
+  bottom = scaledCoordinate<int32_t>(bottom, factor);
 }
 
 }  // namespace orvel

@@ -1,8 +1,19 @@
 #include "skin/SkinPanelElement.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "skin/SkinImageScaler.h"
 
 namespace orvel {
+namespace {
+
+// A product beyond 16 bits stops at 65535 instead of wrapping round onto the screen.
+uint16_t scaledCoordinate(uint16_t value, float factor) {
+  return static_cast<uint16_t>(std::min(std::trunc(static_cast<double>(value) * factor), 65535.0));
+}
+
+}  // namespace
 
 bool SkinPanelElement::loadImage(ImageDecoder& decoder) {
   image = SkinImageScaler::load(decoder, imagePath, scale(), scaleDiffers());
@@ -11,11 +22,10 @@ bool SkinPanelElement::loadImage(ImageDecoder& decoder) {
 
 void SkinPanelElement::applyScale(float factor) {
   if (!beginScale(factor)) return;
-  auto scaled = [factor](uint16_t value) { return static_cast<uint16_t>(value * factor); };
-  x = scaled(x);
-  y = scaled(y);
-  width = scaled(width);
-  height = scaled(height);
+  x = scaledCoordinate(x, factor);
+  y = scaledCoordinate(y, factor);
+  width = scaledCoordinate(width, factor);
+  height = scaledCoordinate(height, factor);
 }
 
 }  // namespace orvel
