@@ -1,12 +1,24 @@
 #include "app/MainWindow.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QLayout>
-#include <QListWidget>
 #include <QMenuBar>
 
+#include "app/SettingsStore.h"
+#include "app/Startup.h"
+#include "library/RadioDatabase.h"
 #include "platform/AppKeys.h"
+#include "platform/FilePath.h"
+#include "platform/Registry.h"
+#include "skin/SkinControl.h"
+#include "skin/SkinDescription.h"
+#include "skin/SkinList.h"
+#include "skin/SkinMessageEvent.h"
+#include "ui/MainPanelControl.h"
+#include "ui/PresetsPanelControl.h"
+#include "ui/RadioDialog.h"
 
 namespace orvel {
 namespace {
@@ -20,34 +32,83 @@ class PostedMessageEvent : public QEvent {
   const Message message;
 };
 
-QString describe(const Message& message) {
-  const auto wParam = static_cast<qint64>(static_cast<int32_t>(message.wParam));
-  switch (message.message) {
-    case kMsgAlarmOn:
-      return QStringLiteral("Alarm on: preset %1 (message %2, wParam %3)")
-          .arg(wParam + 1).arg(message.message).arg(wParam);
-    case kMsgAlarmOff:
-      return QStringLiteral("Alarm off: stop recording (message %1)").arg(message.message);
-    default:
-      return QStringLiteral("Message %1 (wParam %2, lParam %3)")
-          .arg(message.message).arg(wParam).arg(static_cast<qint64>(message.lParam));
+// Every descendant of root, depth first: each child, then its children, then the next sibling.
+void postToDescendants(QWidget* root, uint32_t message) {
+  for (QObject* child : root->children()) {
+    auto* widget = qobject_cast<QWidget*>(child);
+    if (widget == nullptr) continue;
+    if (dynamic_cast<SkinControl*>(widget) != nullptr) {
+      QCoreApplication::postEvent(widget, new SkinMessageEvent(message, 0, 0));
+    }
+    postToDescendants(widget, message);
   }
 }
 
 }  // namespace
 
-MainWindow::MainWindow(ScreenSize screen) : m_log(new QListWidget(this)) {
+MainWindow::MainWindow(Services services, ScreenSize screen)
+    : m_services(std::move(services)), m_screen(screen), m_screenWidget(new QWidget(this)) {
   setObjectName(QString::fromStdU16String(kMainWindowClass));
-  setWindowTitle(QString::fromStdU16String(kProgramTitle));
-  m_log->setFixedSize(screen.width, screen.height);
-  setCentralWidget(m_log);
-  QMenu* tools = menuBar()->addMenu(tr("Tools"));
-  tools->addAction(tr("Exit"), this, [this] { command(kExitCommand); });
+  m_screenWidget->setObjectName(QStringLiteral("screen"));
+  m_screenWidget->setAutoFillBackground(true);
+  QPalette palette = m_screenWidget->palette();
+  palette.setColor(QPalette::Window, Qt::black);
+  m_screenWidget->setPalette(palette);
+  setClient(m_screenWidget);
+  setScreen(screen);
   // The screen has a fixed size: the window is not freely resizable.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { destroyPanels(); }
+
+void MainWindow::destroyPanels() {
+  // The player goes first: its last replies must not reach a half-destroyed screen.
+  delete m_main;
+  m_main = nullptr;
+  delete m_presets;
+  m_presets = nullptr;
+}
+
+bool MainWindow::create() {
+  m_services.skin.setScreenWidth(m_screen.width);
+  m_presets = new PresetsPanelControl(this, m_services.database);
+  m_main = new MainPanelControl(this, m_services.settings);
+  if (!m_presets->setup(m_screenWidget, m_services.skin, true) ||
+      !m_main->setup(m_screenWidget, m_services.skin, true)) {
+    destroyPanels();
+    return false;
+  }
+  createMenus();
+  if (!ToolkitFrameWindow::create(0, QIcon(QStringLiteral(":/app/orvel-radio.png")))) {
+    destroyPanels();
+    return false;
+  }
+  setWindowTitle(QString::fromStdU16String(kProgramTitle));
+  bringToForeground();
+  return true;
+}
+
+QMenuBar* MainWindow::menus() const { return menuBar(); }
+
+void MainWindow::createMenus() {
+  QMenuBar* bar = menuBar();
+  // "Open" is a button on the bar itself.
+  QAction* open = bar->addAction(tr("Open"));
+  open->setData(kCmdOpen);
+  connect(open, &QAction::triggered, this, [this] { command(kCmdOpen); });
+  QMenu* tools = bar->addMenu(tr("Tools"));
+  addCommand(tools, tr("Alarms..."), kCmdAlarms)->setEnabled(false);
+  tools->addSeparator();
+  addCommand(tools, tr("Settings..."), kCmdSettings)->setEnabled(false);
+  tools->addSeparator();
+  addCommand(tools, tr("About..."), kCmdAbout)->setEnabled(false);
+  addCommand(tools, tr("Rotate"), kCmdRotate)->setShortcut(QKeySequence(tr("Ctrl+R")));
+  addCommand(tools, tr("Exit"), kCmdExit);
+  QMenu* record = bar->addMenu(tr("Record"));
+  addCommand(record, tr("Start"), kCmdRecordStart);
+  addCommand(record, tr("Stop"), kCmdRecordStop);
+}
 
 bool MainWindow::post(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   QCoreApplication::postEvent(this, new PostedMessageEvent(Message{message, wParam, lParam}));
@@ -65,17 +126,92 @@ bool MainWindow::event(QEvent* event) {
     handleMessage(static_cast<PostedMessageEvent*>(event)->message);
     return true;
   }
-  return QMainWindow::event(event);
+  return ToolkitFrameWindow::event(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  ToolkitFrameWindow::closeEvent(event);
+  // Playback ends with the window, not when the loop has gone.
+  if (event->isAccepted() && m_main != nullptr) m_main->destroy();
 }
 
 void MainWindow::handleMessage(const Message& message) {
   m_received.push_back(message);
-  m_log->addItem(describe(message));
+  if (message.message == kMsgAlarmOn) {
+    playAlarm(static_cast<int>(static_cast<int32_t>(message.wParam)));
+  } else if (message.message == kMsgAlarmOff) {
+    if (m_main != nullptr) m_main->recordStop();
+  } else if (message.message == kMsgSettingChange && message.wParam == kSettingChangeReset) {
+    reloadSkin();
+  }
   emit messageHandled(message.message, message.wParam, message.lParam);
 }
 
-void MainWindow::command(int id) {
-  if (id == kExitCommand) close();
+bool MainWindow::command(int id) {
+  switch (id) {
+    case kCmdOpen: {
+      const StreamInfo* stream = nullptr;
+      if (ChooseStream(&stream) && m_main != nullptr) m_main->PlayStream(stream, -1, false);
+      return true;
+    }
+    case kCmdExit:
+      QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+      return true;
+    case kCmdRecordStart:
+      if (m_main != nullptr) m_main->recordStart();
+      return true;
+    case kCmdRecordStop:
+      if (m_main != nullptr) m_main->recordStop();
+      return true;
+    case kCmdRotate:
+      rotate();
+      return true;
+    default:
+      return ToolkitFrameWindow::command(id);
+  }
+}
+
+bool MainWindow::ChooseStream(const StreamInfo** result) {
+  const StreamInfo* chosen = RadioDialog::choose(this, m_services.database);
+  if (chosen == nullptr) return false;
+  *result = chosen;
+  return true;
+}
+
+void MainWindow::PlayPreset(const StreamInfo* stream, int presetIndex) {
+  if (m_main != nullptr) m_main->PlayStream(stream, presetIndex, false);
+}
+
+void MainWindow::HighlightPreset(int presetIndex) {
+  if (m_presets != nullptr) m_presets->HighlightPreset(presetIndex);
+}
+
+void MainWindow::playAlarm(int presetIndex) {
+  const StreamInfo* stream = m_services.database.GetPreset(presetIndex);
+  if (stream != nullptr && m_main != nullptr) m_main->PlayStream(stream, presetIndex, true);
+}
+
+void MainWindow::setScreen(ScreenSize screen) {
+  m_screen = screen;
+  m_screenWidget->setFixedSize(screen.width, screen.height);
+}
+
+void MainWindow::rotate() {
+  setScreen(ScreenSize{m_screen.height, m_screen.width});
+  Startup::storeScreen(m_services.registry, m_screen);
+  post(kMsgSettingChange, kSettingChangeReset, 0);
+}
+
+void MainWindow::reloadSkin() {
+  SkinList chooser(m_services.registry, fromFsPath(m_services.programDir));
+  WString path;
+  if (chooser.ChooseSkin(m_screen.width, m_screen.height, path) != SkinList::kSkinFound) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  m_services.skin.setScreenWidth(m_screen.width);
+  WString error;
+  m_services.skin.Parse(path, error);
+  QApplication::restoreOverrideCursor();
+  postToDescendants(this, kSkinRelayoutMessage);
 }
 
 }  // namespace orvel

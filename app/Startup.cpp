@@ -144,34 +144,39 @@ void Startup::chooseSkin(SkinList& list, int screenWidth, int screenHeight) {
 }
 
 void Startup::findOrCreateMainWindow() {
-  auto window = std::make_unique<MainWindow>(m_screen);
+  auto window = std::make_unique<MainWindow>(
+      MainWindow::Services{m_registry, *m_settings, *m_database, *m_skin, *m_notifier,
+                           m_programDir},
+      m_screen);
   m_runningInstance = RunningInstance::find();
   if (m_runningInstance) {
     m_runningInstance->bringToForeground();
     return;  // the new window object goes unused
   }
-  m_window = std::move(window);
-  m_boxes->setOwner(m_window.get());
   m_instanceServer = std::make_unique<InstanceServer>();
+  if (!m_instanceServer->listen()) {
+    // Another instance took the name between our look and our listen: hand over to it.
+    m_instanceServer.reset();
+    m_runningInstance = RunningInstance::find();
+    if (m_runningInstance) m_runningInstance->bringToForeground();
+    return;
+  }
+  m_boxes->setOwner(window.get());
+  if (!window->create()) {
+    m_boxes->setOwner(nullptr);
+    m_instanceServer.reset();
+    return;
+  }
+  m_window = std::move(window);
   QObject::connect(m_instanceServer.get(), &InstanceServer::foregroundRequested, m_window.get(),
                    &MainWindow::bringToForeground);
   QObject::connect(m_instanceServer.get(), &InstanceServer::messageReceived, m_window.get(),
                    [window = m_window.get()](quint32 message, quint64 wParam, qint64 lParam) {
                      window->post(message, wParam, lParam);
                    });
-  if (!m_instanceServer->listen()) {
-    // Another instance took the name between our look and our listen: hand over to it.
-    m_instanceServer.reset();
-    m_window.reset();
-    m_runningInstance = RunningInstance::find();
-    if (m_runningInstance) m_runningInstance->bringToForeground();
-    return;
-  }
   QObject::connect(m_signals.get(), &TerminationSignals::terminationRequested, m_window.get(),
                    &MainWindow::close);
   storeScreen(m_registry, m_screen);
-  m_window->show();
-  m_window->bringToForeground();
 }
 
 void Startup::dispatchCommandLine() {

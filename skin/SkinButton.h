@@ -30,6 +30,7 @@ class SkinButton : public SkinImageControl {
   int frameFor(State state) const;
 
   void setCaption(const WString& caption);
+  const QString& caption() const { return m_caption; }
   void setMode(int mode);
   int mode() const { return m_mode; }
   bool isPressed() const { return m_pressed; }

@@ -1,0 +1,141 @@
+// The player screen in the real main window, against the loopback stream server: presets,
+// the play and volume buttons, the three text lines, alarms, recording and screen rotation.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+
+#include "RunningProgram.h"
+#include "StreamTestServer.h"
+#include "library/RadioDatabase.h"
+#include "platform/AppKeys.h"
+#include "platform/Text.h"
+#include "platform/wave/WaveVolume.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinDescription.h"
+#include "skin/SkinTextControl.h"
+#include "ui/MainPanelControl.h"
+#include "ui/PresetsPanelControl.h"
+#include "ui/RadioDialog.h"
+#include "ui/RadioRowItem.h"
+
+namespace orvel {
+namespace {
+
+QString text(SkinTextControl* control, int line = 0) {
+  return QString::fromStdU16String(control->line(line));
+}
+QString shownText(SkinTextControl* control) { return text(control, control->currentLine()); }
+
+// A short tap: the release follows the press before the hold time.
+void tap(QWidget* widget) {
+  QTimer::singleShot(50, widget, [widget] { QTest::mouseRelease(widget, Qt::LeftButton); });
+  QTest::mousePress(widget, Qt::LeftButton);
+}
+
+class PlayerScreenTest : public ::testing::Test {
+ protected:
+  void start(const std::string& query, bool asPreset1, ScreenSize screen = {240, 320}) {
+    ASSERT_TRUE(server.running());
+    program = std::make_unique<test::RunningProgram>(screen, server.url(query), asPreset1);
+    ASSERT_TRUE(program->start());
+    window = program->window();
+    ASSERT_NE(window, nullptr);
+    main = window->mainPanel();
+    presets = window->presetsPanel();
+  }
+  bool playing() {
+    return test::waitUntil([&] { return main->playButton()->mode() == 1; });
+  }
+
+  test::StreamTestServer server;
+  std::unique_ptr<test::RunningProgram> program;
+  MainWindow* window = nullptr;
+  MainPanelControl* main = nullptr;
+  PresetsPanelControl* presets = nullptr;
+};
+
+TEST_F(PlayerScreenTest, APresetPlaysWithStationAndTitleAndPlayStopsIt) {
+  start("/radio?mode=icy&metaint=4096&titles=Artist%20-%20Song", true);
+  EXPECT_EQ(presets->presetButton(0)->caption(), QString("Loop"));
+  EXPECT_EQ(window->windowTitle(), QString("Orvel Radio"));
+
+  tap(presets->presetButton(0));
+  ASSERT_TRUE(playing());
+  EXPECT_EQ(text(main->stationText()), QString("Loopback Radio"));
+  EXPECT_EQ(presets->presetButton(0)->mode(), 1);
+  EXPECT_EQ(presets->presetButton(1)->mode(), 0);
+  ASSERT_TRUE(test::waitUntil([&] { return text(main->titleText()) == "Artist - Song"; }));
+
+  tap(main->playButton());
+  ASSERT_TRUE(test::waitUntil([&] { return main->playButton()->mode() == 0; }));
+  EXPECT_EQ(text(main->stationText()), QString());
+  EXPECT_EQ(text(main->titleText()), QString());
+  EXPECT_EQ(presets->presetButton(0)->mode(), 0);
+  EXPECT_FALSE(main->player()->IsPlaying());
+}
+
+TEST_F(PlayerScreenTest, VolumeTapsStepBothChannels) {
+  start("/radio", false);
+  WaveVolume::set(0x7FFF7FFF);
+  QTest::mouseClick(main->volumeUpButton(), Qt::LeftButton);
+  EXPECT_EQ(WaveVolume::get(), (33422u << 16) | 33422u);
+  EXPECT_EQ(shownText(main->stateText()), QString("Volume: 50%"));
+  // The transient line gives way to the state line after a second.
+  ASSERT_TRUE(test::waitUntil([&] { return main->stateText()->currentLine() == 0; }, 3000));
+
+  WaveVolume::set(0xFFFFFFFF);
+  QTest::mouseClick(main->volumeUpButton(), Qt::LeftButton);
+  EXPECT_EQ(WaveVolume::get(), 0xFFFFFFFFu);
+  EXPECT_EQ(shownText(main->stateText()), QString("Volume: 100%"));
+
+  WaveVolume::set((1000u << 16) | 1000u);
+  QTest::mousePress(main->volumeDownButton(), Qt::LeftButton);
+  EXPECT_EQ(WaveVolume::get(), (345u << 16) | 345u);
+  ASSERT_TRUE(test::waitUntil([&] { return WaveVolume::get() == 0; }, 3000));
+  QTest::mouseRelease(main->volumeDownButton(), Qt::LeftButton);
+  EXPECT_EQ(shownText(main->stateText()), QString("Volume: 0%"));
+}
+
+TEST_F(PlayerScreenTest, RotatingReloadsTheOneFittingSkinInPlace) {
+  start("/radio", false);
+  const QRect portrait = main->geometry();
+  window->sendCommand(MainWindow::kCmdRotate);
+  ASSERT_TRUE(test::waitUntil([&] { return main->geometry() != portrait; }));
+  EXPECT_EQ(window->screen().width, 320);
+  EXPECT_EQ(window->screenWidget()->size(), QSize(320, 240));
+  EXPECT_EQ(program->startup().skin()->info()->width, 320);
+  // The panels tile the new screen.
+  EXPECT_EQ(main->geometry().united(presets->geometry()), QRect(0, 0, 320, 240));
+}
+
+// The playing screen at each screen size, for people to look at.
+class PlayerScreenshotTest : public PlayerScreenTest,
+                             public ::testing::WithParamInterface<ScreenSize> {};
+
+TEST_P(PlayerScreenshotTest, PaintsThePlayingScreen) {
+  start("/radio?mode=icy&metaint=4096&titles=Khruangbin%20-%20Maria%20Tambi%C3%A9n", true,
+        GetParam());
+  tap(presets->presetButton(0));
+  ASSERT_TRUE(playing());
+  ASSERT_TRUE(test::waitUntil([&] { return !text(main->titleText()).isEmpty(); }));
+  const QImage shot = window->screenWidget()->grab().toImage();
+  EXPECT_EQ(shot.size(), QSize(GetParam().width, GetParam().height));
+  const QString dir = QStringLiteral(ORVEL_BIN_DIR "/../screenshots");
+  QDir().mkpath(dir);
+  EXPECT_TRUE(shot.save(
+      QStringLiteral("%1/player-%2x%3.png").arg(dir).arg(GetParam().width).arg(GetParam().height)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, PlayerScreenshotTest,
+                         ::testing::Values(ScreenSize{240, 320}, ScreenSize{320, 240},
+                                           ScreenSize{480, 640}, ScreenSize{640, 480}),
+                         [](const auto& info) {
+                           return std::to_string(info.param.width) + "x" +
+                                  std::to_string(info.param.height);
+                         });
+
+}  // namespace
+}  // namespace orvel

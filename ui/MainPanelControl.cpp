@@ -1,0 +1,363 @@
+#include "ui/MainPanelControl.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "app/ErrorBox.h"
+#include "app/SettingsStore.h"
+#include "audio/TagInfo.h"
+#include "library/StreamInfo.h"
+#include "platform/AppKeys.h"
+#include "platform/qt/IdleTimer.h"
+#include "platform/wave/WaveVolume.h"
+#include "resources/StringTable.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinDescription.h"
+#include "skin/SkinMessageEvent.h"
+#include "skin/SkinTextControl.h"
+#include "ui/PlayerHost.h"
+
+namespace orvel {
+namespace {
+
+constexpr int kStateLine = 0;
+constexpr int kTransientLine = 1;
+constexpr uint32_t kChannelMax = 0xFFFF;
+
+WString fromQString(const QString& text) { return text.toStdU16String(); }
+
+}  // namespace
+
+MainPanelControl::MainPanelControl(PlayerHost* host, SettingsStore& settings,
+                                   Player::Settings playerSettings)
+    : m_host(host), m_settings(settings), m_playerSettings(std::move(playerSettings)) {
+  if (!m_playerSettings.recDir) {
+    m_playerSettings.recDir = [&settings] {
+      WString folder;
+      settings.GetText(SettingsStore::kRecDir, &folder);
+      return folder;
+    };
+  }
+}
+
+MainPanelControl::~MainPanelControl() { destroy(); }
+
+bool MainPanelControl::setup(QWidget* parent, SkinDescription& description, bool visible) {
+  m_firstRepeat = false;
+  if (!SkinPanel::setup(parent, description, SkinDescription::kMainPanel, visible)) return false;
+  const int buttonElements[] = {SkinDescription::kPlayBtn, SkinDescription::kVolumeUpBtn,
+                                SkinDescription::kVolumeDownBtn};
+  for (size_t i = 0; i < m_buttons.size(); ++i) {
+    m_buttons[i] = new SkinButton(this);
+    if (!m_buttons[i]->setup(this, backgroundPicture(), description, buttonElements[i], true,
+                             true)) {
+      destroyChildren();
+      return false;
+    }
+  }
+  const int textElements[] = {SkinDescription::kStateText, SkinDescription::kStaticText,
+                              SkinDescription::kLiveText};
+  for (size_t i = 0; i < m_texts.size(); ++i) {
+    m_texts[i] = new SkinTextControl;
+    if (!m_texts[i]->setup(this, backgroundPicture(), description, textElements[i], true, true)) {
+      destroyChildren();
+      return false;
+    }
+  }
+  stateText()->setLineCount(2);
+  stationText()->setLineCount(1);
+  titleText()->setLineCount(1);
+  m_player = std::make_unique<Player>(this, m_playerSettings);
+  m_player->Start();
+  return true;
+}
+
+void MainPanelControl::destroyChildren() {
+  for (SkinButton*& button : m_buttons) {
+    delete button;
+    button = nullptr;
+  }
+  for (SkinTextControl*& text : m_texts) {
+    delete text;
+    text = nullptr;
+  }
+}
+
+void MainPanelControl::destroy() {
+  if (!m_player) return;
+  StopPlayback();
+  stopTimer(kVolumeRepeatTimer);
+  stopTimer(kTransientTimer);
+  m_player->Shutdown();
+  m_player.reset();
+  m_lastTitle.reset();
+}
+
+void MainPanelControl::PlayStream(const StreamInfo* stream, int presetIndex, bool alarm) {
+  if (stream == nullptr || !m_player) return;
+  StopPlayback();
+  OpenRequest request;
+  request.url = stream->url;
+  request.prebuffer = usePrebuffering();
+  request.retries = alarm ? kAlarmRetries : 0;
+  m_currentPreset = presetIndex;
+  m_player->Open(request);
+}
+
+void MainPanelControl::StopPlayback() {
+  stopTimer(kBufferingTimer);
+  stopTimer(kKeepAliveTimer);
+  if (m_player) m_player->Close();
+}
+
+void MainPanelControl::startPlayback() {
+  if (m_player) m_player->Play();
+}
+
+void MainPanelControl::recordStart() {
+  if (m_player) m_player->RecordStart();
+}
+
+void MainPanelControl::recordStop() {
+  if (m_player) m_player->RecordStop();
+}
+
+bool MainPanelControl::usePrebuffering() const {
+  uint32_t value = 1;
+  m_settings.GetNumber(SettingsStore::kUsePrebuffering, &value);
+  return value != 0;
+}
+
+bool MainPanelControl::post(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  QCoreApplication::postEvent(this, new SkinMessageEvent(message, wParam, lParam));
+  return true;
+}
+
+intptr_t MainPanelControl::notify(uint32_t code, const Notification& data) {
+  const bool volumeButton = data.button == volumeUpButton() || data.button == volumeDownButton();
+  if (code == kNotifyPressed && volumeButton) {
+    m_repeating = data.button;
+    m_firstRepeat = true;
+    volumeStep(data.button == volumeUpButton() ? 1 : -1);
+    startTimer(kVolumeRepeatTimer, kFirstRepeatMs);
+  } else if (code == kNotifyPressed && data.button == playButton()) {
+    if (m_player && m_player->IsPlaying()) {
+      StopPlayback();
+      return 0;
+    }
+    const QPointF inside(1, 1);
+    QCoreApplication::postEvent(
+        playButton(), new QMouseEvent(QEvent::MouseButtonRelease, inside,
+                                      playButton()->mapToGlobal(inside), Qt::LeftButton,
+                                      Qt::NoButton, Qt::NoModifier));
+    const StreamInfo* chosen = nullptr;
+    if (m_host != nullptr && m_host->ChooseStream(&chosen)) PlayStream(chosen, -1, false);
+  } else if (code == kNotifyReleased && volumeButton) {
+    stopTimer(kVolumeRepeatTimer);
+    m_repeating = nullptr;
+  }
+  return 0;
+}
+
+void MainPanelControl::volumeStep(int direction) {
+  const int delta = (m_firstRepeat ? kFineVolumeStep : kVolumeStep) * direction;
+  const uint32_t volume = steppedVolume(WaveVolume::get(), delta);
+  WaveVolume::set(volume);
+  showTransient(fromQString(QStringLiteral("Volume: %1%").arg(volumePercent(volume))));
+}
+
+uint32_t MainPanelControl::steppedVolume(uint32_t volume, int delta) {
+  const auto step = [delta](uint32_t channel) {
+    return static_cast<uint32_t>(
+        std::clamp<int64_t>(static_cast<int64_t>(channel) + delta, 0, kChannelMax));
+  };
+  return step(volume & kChannelMax) | (step(volume >> 16) << 16);
+}
+
+int MainPanelControl::volumePercent(uint32_t volume) {
+  if (volume == 0) return 0;
+  return static_cast<int>(std::floor((volume & kChannelMax) * 100.0 / kChannelMax));
+}
+
+bool MainPanelControl::otherMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,
+                                    intptr_t& result) {
+  if (message == kSkinRelayoutMessage) return SkinPanel::otherMessage(message, wParam, lParam,
+                                                                      result);
+  const bool fromPlayer =
+      (message >= Player::kNetStatus && message <= Player::kTitleChanged) ||
+      (message >= Player::kOpen + Player::kReplyOffset &&
+       message <= Player::kRecordStop + Player::kReplyOffset);
+  if (!fromPlayer) return false;
+  playerMessage(message, wParam);
+  result = 0;
+  return true;
+}
+
+void MainPanelControl::playerMessage(uint32_t message, uintptr_t wParam) {
+  const auto id = static_cast<int32_t>(wParam);
+  switch (message) {
+    case Player::kNetStatus:
+    case Player::kStatus:
+      statusMessage(id);
+      break;
+    case Player::kPrebufferDone:
+      stopTimer(kBufferingTimer);
+      startPlayback();
+      break;
+    case Player::kTitleChanged:
+      titleChanged();
+      break;
+    case Player::kOpen + Player::kReplyOffset:
+      openDone(id == 1);
+      break;
+    case Player::kClose + Player::kReplyOffset:
+      closeDone();
+      break;
+    case Player::kPlay + Player::kReplyOffset:
+      playButton()->setMode(1);
+      post(Player::kTitleChanged, 0, 0);
+      startTimer(kKeepAliveTimer, kKeepAliveMs);
+      break;
+    case Player::kStop + Player::kReplyOffset:
+      showTransient(StringTable::load(kStrPlaybackStopped));
+      break;
+    case Player::kRecordStart + Player::kReplyOffset:
+      if (id == 1) {
+        showTransient(StringTable::load(kStrRecordingStarted));
+      } else if (const int32_t error = m_player->GetLastError(); error != 0) {
+        ErrorBox::show(static_cast<uint16_t>(error));
+      }
+      break;
+    default:
+      break;  // playback ended, pause and record-stop replies need nothing
+  }
+}
+
+void MainPanelControl::statusMessage(int32_t stringId) {
+  switch (stringId) {
+    case kStrConnectionInterrupted:
+      StopPlayback();
+      break;
+    case kStrPlaybackStarted:
+    case kStrConnectionClosed:
+      setStateLine(WString());
+      break;
+    case kStrOnline:
+      showTransient(WString(kProgramTitle));
+      break;
+    case kStrConnectingToInternet:
+    case kStrRequestingServer:
+    case kStrConnectedToServer:
+      break;
+    default:
+      setStateLine(StringTable::load(static_cast<uint16_t>(stringId)));
+      break;
+  }
+}
+
+void MainPanelControl::openDone(bool ok) {
+  if (!ok) {
+    if (const int32_t error = m_player->GetLastError(); error != 0) {
+      setStateLine(StringTable::load(static_cast<uint16_t>(error)));
+    }
+    return;
+  }
+  const StreamHeaders* headers = m_player->GetStreamHeaders();
+  if (headers != nullptr) stationText()->setLine(headers->name.value_or(WString()), 0);
+  if (!usePrebuffering()) {
+    startPlayback();
+  } else {
+    startTimer(kBufferingTimer, kBufferingMs);
+  }
+  if (m_currentPreset >= 0 && m_host != nullptr) m_host->HighlightPreset(m_currentPreset);
+}
+
+void MainPanelControl::closeDone() {
+  stationText()->setLine(WString(), 0);
+  titleText()->setLine(WString(), 0);
+  m_lastTitle.reset();
+  playButton()->setMode(0);
+  if (m_host != nullptr) m_host->HighlightPreset(-1);
+}
+
+void MainPanelControl::titleChanged() {
+  TagInfo info;
+  if (!m_player || !m_player->GetTrackInfo(info)) return;
+  const WString line = composeTitle(info);
+  if (m_lastTitle && *m_lastTitle == line) return;
+  titleText()->setLine(line, 0);
+  m_lastTitle = line;
+}
+
+WString MainPanelControl::composeTitle(const TagInfo& info) {
+  WString line;
+  if (info.artist) line = *info.artist;
+  if (info.title) {
+    if (!line.empty()) line += u" - ";
+    line += *info.title;
+  }
+  if (info.album) line += u" (" + *info.album + u")";
+  if (info.year) line += u", " + *info.year;
+  if (line.size() > kMaxTitleChars) line.resize(kMaxTitleChars);
+  return line;
+}
+
+void MainPanelControl::setStateLine(const WString& text) { stateText()->setLine(text, kStateLine); }
+
+void MainPanelControl::showTransient(const WString& text) {
+  stateText()->setLine(text, kTransientLine);
+  stateText()->showLine(kTransientLine);
+  startTimer(kTransientTimer, kTransientMs);
+}
+
+void MainPanelControl::startTimer(TimerId id, int periodMs) {
+  stopTimer(id);
+  m_timers[id - kVolumeRepeatTimer] = QObject::startTimer(periodMs);
+}
+
+void MainPanelControl::stopTimer(TimerId id) {
+  int& qtId = m_timers[id - kVolumeRepeatTimer];
+  if (qtId != 0) killTimer(qtId);
+  qtId = 0;
+}
+
+void MainPanelControl::timer(int qtTimerId) {
+  for (size_t i = 0; i < m_timers.size(); ++i) {
+    if (m_timers[i] == qtTimerId && qtTimerId != 0) {
+      timerExpired(static_cast<TimerId>(kVolumeRepeatTimer + i));
+      return;
+    }
+  }
+}
+
+void MainPanelControl::timerExpired(TimerId id) {
+  switch (id) {
+    case kVolumeRepeatTimer:
+      if (m_repeating == nullptr) {
+        stopTimer(id);
+        return;
+      }
+      volumeStep(m_repeating == volumeUpButton() ? 1 : -1);
+      if (m_firstRepeat) {
+        m_firstRepeat = false;
+        startTimer(id, kRepeatMs);
+      }
+      break;
+    case kTransientTimer:
+      stopTimer(id);
+      stateText()->showLine(kStateLine);
+      break;
+    case kBufferingTimer:
+      setStateLine(fromQString(
+          QStringLiteral("Buffering: %1%").arg(m_player ? m_player->GetBufferFill() : 0)));
+      break;
+    case kKeepAliveTimer:
+      post(Player::kTitleChanged, 0, 0);
+      IdleTimer::reset();
+      break;
+  }
+}
+
+}  // namespace orvel
