@@ -8,6 +8,7 @@
 #include "app/ErrorBox.h"
 #include "app/SettingsStore.h"
 #include "audio/TagInfo.h"
+#include "engine/TitleLine.h"
 #include "library/StreamInfo.h"
 #include "platform/AppKeys.h"
 #include "platform/qt/IdleTimer.h"
@@ -285,23 +286,10 @@ void MainPanelControl::closeDone() {
 void MainPanelControl::titleChanged() {
   TagInfo info;
   if (!m_player || !m_player->GetTrackInfo(info)) return;
-  const WString line = composeTitle(info);
+  const WString line = TitleLine::compose(info);
   if (m_lastTitle && *m_lastTitle == line) return;
   titleText()->setLine(line, 0);
   m_lastTitle = line;
-}
-
-WString MainPanelControl::composeTitle(const TagInfo& info) {
-  WString line;
-  if (info.artist) line = *info.artist;
-  if (info.title) {
-    if (!line.empty()) line += u" - ";
-    line += *info.title;
-  }
-  if (info.album) line += u" (" + *info.album + u")";
-  if (info.year) line += u", " + *info.year;
-  if (line.size() > kMaxTitleChars) line.resize(kMaxTitleChars);
-  return line;
 }
 
 void MainPanelControl::setStateLine(const WString& text) { stateText()->setLine(text, kStateLine); }

@@ -39,7 +39,6 @@ class MainPanelControl : public SkinPanel, public ButtonListener, public Message
   static constexpr int kFineVolumeStep = 655;
   static constexpr int kVolumeStep = 3000;
   static constexpr int kAlarmRetries = 5;
-  static constexpr size_t kMaxTitleChars = 259;
 
   // host and settings: not owned; they outlive the panel. playerSettings: for the Player this
   // panel makes (its recording folder comes from the settings store when none is given).
@@ -59,8 +58,6 @@ class MainPanelControl : public SkinPanel, public ButtonListener, public Message
   void recordStart();
   void recordStop();
 
-  // The title line for a track: "Artist - Title (Album), Year", each part only when present.
-  static WString composeTitle(const TagInfo& info);
   // The volume after one step of delta on each channel, clamped to 0..65535.
   static uint32_t steppedVolume(uint32_t volume, int delta);
   // The percentage shown for a volume: its left channel, rounded down.

@@ -2,12 +2,11 @@
 
 #include <cstdio>
 
+#include "engine/TitleLine.h"
 #include "resources/StringTable.h"
 
 namespace orvel {
 namespace {
-
-constexpr size_t kMaxTitleChars = 259;
 
 void printLine(const std::string& line) {
   std::fputs((line + "\n").c_str(), stdout);
@@ -24,19 +23,6 @@ std::string replyName(uint32_t message) {
 
 PlaySession::PlaySession(PlayOptions options)
     : m_options(std::move(options)), m_player(&m_queue, Player::Settings{}) {}
-
-WString PlaySession::composeTitle(const TagInfo& info) {
-  WString line;
-  if (info.artist) line = *info.artist;
-  if (info.title) {
-    if (!line.empty()) line += u" - ";
-    line += *info.title;
-  }
-  if (info.album) line += u" (" + *info.album + u")";
-  if (info.year) line += u", " + *info.year;
-  if (line.size() > kMaxTitleChars) line.resize(kMaxTitleChars);
-  return line;
-}
 
 int PlaySession::run() {
   m_player.Start();
@@ -129,7 +115,7 @@ void PlaySession::onPlayReply() {
 void PlaySession::refreshTitle() {
   TagInfo info;
   if (!m_player.GetTrackInfo(info)) return;
-  const WString line = composeTitle(info);
+  const WString line = TitleLine::compose(info);
   if (m_lastTitle && *m_lastTitle == line) return;
   m_lastTitle = line;
   printLine("title " + toUtf8(line));

@@ -21,7 +21,6 @@ class PlaySession {
   MessageQueue& queue() { return m_queue; }
 
   // The title line from track information, as the player screen composes it.
-  static WString composeTitle(const TagInfo& info);
 
  private:
   using Clock = std::chrono::steady_clock;
