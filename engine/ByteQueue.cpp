@@ -106,8 +106,9 @@ bool ByteQueue::waitReadable() {
       const bool ended = m_readerIdle.isSet();
       if (m_count > 0 && (m_data.isSet() || ended)) return true;
       if (m_count == 0 && (m_endOfData || ended)) return false;
+      if (m_interrupt.isSet()) return false;
     }
-    Event::waitForAny({&m_data, &m_readerIdle});
+    Event::waitForAny({&m_data, &m_readerIdle, &m_interrupt});
   }
 }
 
@@ -142,6 +143,15 @@ bool ByteQueue::ReadChunk(const uint8_t*& data, uint32_t& length) {
   length = readBytes(m_chunk.data(), std::min(contiguous, kChunkBufferBytes));
   data = m_chunk.data();
   return length > 0;
+}
+
+void ByteQueue::interruptReads(bool on) {
+  std::lock_guard guard(m_lock);
+  if (on) {
+    m_interrupt.set();
+  } else {
+    m_interrupt.reset();
+  }
 }
 
 void ByteQueue::StartPrebuffering() {

@@ -59,6 +59,11 @@ class ByteQueue {
   bool ReadChunk(const uint8_t*& data, uint32_t& length);
 
   // --- Player
+  // While on, a consumer that would wait for bytes returns with what it has (maybe nothing),
+  // and one already waiting is woken: a Stop or Close must not wait for a server that sends a
+  // byte now and then. Nothing queued is dropped, so reading goes on where it stopped once
+  // this is off again. Any thread.
+  void interruptReads(bool on);
   // Begins holding playback until the ring is full; reports completion at once when it is.
   void StartPrebuffering();
   // Fill in percent, rounded down; 0 without a ring.
@@ -79,6 +84,7 @@ class ByteQueue {
   Event m_space{Event::Reset::Manual, true};
   Event m_data{Event::Reset::Manual, false};
   Event m_readerIdle{Event::Reset::Manual, true};
+  Event m_interrupt{Event::Reset::Manual, false};  // set while reads are interrupted
   // --- guarded by m_lock
   std::vector<uint8_t> m_ring;  // empty, or kCapacity bytes
   uint32_t m_capacity = 0;

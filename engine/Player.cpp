@@ -1,5 +1,6 @@
 #include "engine/Player.h"
 
+#include <chrono>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -35,18 +36,48 @@ void Player::Shutdown() {
   // A request still queued behind the quit is released with its message.
   while (auto left = m_commands.peek()) {
     if (left->message == kOpen) delete reinterpret_cast<OpenRequest*>(left->wParam);
+    if (left->message == kStop || left->message == kClose) countStops(-1);
   }
   m_stream->Shutdown();
   m_stream.reset();
 }
 
 void Player::command(uint32_t id, OpenRequest* request) {
+  const bool stops = id == kStop || id == kClose;
+  if (stops) countStops(1);
   if (m_thread.joinable() && onPlayerThread()) {
     m_notify->post(id + kReplyOffset, static_cast<uintptr_t>(run(id, request)), 0);
     delete request;
     return;
   }
-  if (!m_commands.post(id, reinterpret_cast<uintptr_t>(request), 0)) delete request;
+  if (!m_commands.post(id, reinterpret_cast<uintptr_t>(request), 0)) {
+    delete request;
+    if (stops) countStops(-1);
+  }
+}
+
+void Player::countStops(int32_t delta) {
+  std::lock_guard lock(m_stopLock);
+  m_pendingStops += delta;
+  applyReadInterrupt();
+}
+
+void Player::markRunning(uint32_t id, bool running) {
+  std::lock_guard lock(m_stopLock);
+  if (id == kPlay) m_playRunning = running;
+  if (id == kStop || id == kClose) {
+    m_stopping = running;
+    if (!running) --m_pendingStops;
+  }
+  applyReadInterrupt();
+}
+
+// Called with m_stopLock held.
+void Player::applyReadInterrupt() {
+  const bool cut = m_pendingStops > 0 && (m_playRunning || m_stopping.load());
+  if (!m_stream || cut == m_readsCut) return;
+  m_stream->interruptReads(cut);
+  m_readsCut = cut;
 }
 
 void Player::Open(const OpenRequest& request) { command(kOpen, new OpenRequest(request)); }
@@ -70,6 +101,13 @@ void Player::threadMain() {
 }
 
 int32_t Player::run(uint32_t id, const OpenRequest* request) {
+  markRunning(id, true);
+  const int32_t result = execute(id, request);
+  markRunning(id, false);
+  return result;
+}
+
+int32_t Player::execute(uint32_t id, const OpenRequest* request) {
   switch (id) {
     case kOpen:
       return doOpen(request);
@@ -94,7 +132,6 @@ int32_t Player::doOpen(const OpenRequest* request) {
   if (request == nullptr || m_state.load() != Idle || !m_stream) return 0;
   {
     std::lock_guard lock(m_lock);
-    m_stopping = false;
     m_failedOnce = false;
   }
   m_connected = false;
@@ -117,7 +154,7 @@ int32_t Player::doOpen(const OpenRequest* request) {
     error = kStrCannotOpenDecoder;
   } else {
     std::lock_guard lock(m_lock);
-    m_decoder = decoder;
+    setDecoder(decoder);
     m_decoderFormat = std::move(format);
     if (!setUpOutput()) error = kStrCannotOpenSoundDevice;
   }
@@ -129,6 +166,19 @@ int32_t Player::doOpen(const OpenRequest* request) {
   if (request->prebuffer) m_stream->StartPrebuffering();
   m_state = Ready;
   return 1;
+}
+
+// Called with m_lock held, while no decode runs. The tags are cached from the start, so a track
+// query that finds the first decode already waiting for the network still has them.
+void Player::setDecoder(AudioDecoder* decoder) {
+  m_decoder = decoder;
+  std::optional<TagInfo> tags;
+  if (decoder != nullptr) {
+    tags.emplace();
+    if (decoder->Control(kControlReadTags, &*tags, nullptr) != 0) *tags = TagInfo{};
+  }
+  std::lock_guard cache(m_tagCacheLock);
+  m_cachedTags = std::move(tags);
 }
 
 AudioDecoder* Player::createDecoder() {
@@ -220,6 +270,7 @@ bool Player::decodeInto(WaveHeader* header, uint32_t capacity) {
 }
 
 bool Player::FillBuffer(WaveHeader* header, uint32_t capacity) {
+  if (m_stopping) return false;
   std::lock_guard lock(m_lock);
   if (m_stopping) return false;
   char* const data = header->lpData;
@@ -231,6 +282,8 @@ bool Player::FillBuffer(WaveHeader* header, uint32_t capacity) {
     header->dwBufferLength = header->dwBytesRecorded;
     return true;
   }
+  // A read cut short by a Stop or Close is no failure of the stream.
+  if (m_stopping) return false;
   if (!m_failedOnce) {
     m_failedOnce = true;
     return false;
@@ -279,17 +332,12 @@ int32_t Player::doPlay() {
   return 1;
 }
 
+// Runs with m_stopping set: FillBuffer refills nothing and a decode waiting in a read returns at
+// once, so the Close below never waits for the network.
 int32_t Player::doStop() {
-  std::unique_lock lock(m_lock);
   const int32_t state = m_state.load();
   if (state == Idle) return 0;
-  if ((state == Playing || state == Paused) && m_wave) {
-    m_stopping = true;
-    lock.unlock();
-    m_wave->Close();
-    lock.lock();
-    m_stopping = false;
-  }
+  if ((state == Playing || state == Paused) && m_wave) m_wave->Close();
   return 1;
 }
 
@@ -321,7 +369,7 @@ void Player::teardown() {
   {
     std::lock_guard lock(m_lock);
     if (m_decoder != nullptr) m_decoder->Release();
-    m_decoder = nullptr;
+    setDecoder(nullptr);
   }
   m_recording = false;
   if (m_stream) m_stream->Disconnect();
@@ -336,6 +384,7 @@ void Player::drainCommands() {
   // Commands issued before the Close are dropped, except the newest Open, which runs after it.
   OpenRequest* lastOpen = nullptr;
   while (auto message = m_commands.getInRange(1024, 1044, 0)) {
+    if (message->message == kStop || message->message == kClose) countStops(-1);
     if (message->message != kOpen) continue;
     delete lastOpen;
     lastOpen = reinterpret_cast<OpenRequest*>(message->wParam);
@@ -374,16 +423,26 @@ WString Player::RecordingPath() { return m_stream ? m_stream->RecordingPath() : 
 
 bool Player::GetTrackInfo(TagInfo& info) {
   if (!m_stream) return false;
-  // Holding the lock keeps the tag query off a running decode and the decoder alive.
-  std::lock_guard lock(m_lock);
-  if (m_decoder == nullptr) return false;
-  m_stream->CopyTrack(info);
   TagInfo tags;
-  if (m_decoder->Control(kControlReadTags, &tags, nullptr) == 0) {
-    for (auto field : {&TagInfo::album, &TagInfo::artist, &TagInfo::genre, &TagInfo::title,
-                       &TagInfo::track, &TagInfo::year}) {
-      if (!(info.*field) && (tags.*field)) info.*field = tags.*field;
+  {
+    // Holding the lock keeps the tag query off a running decode and the decoder alive. A decode
+    // that holds it longer waits for a slow server: the last tags found are used then.
+    std::unique_lock lock(m_lock, std::defer_lock);
+    const bool locked = lock.try_lock_for(std::chrono::milliseconds(kTrackInfoWaitMs));
+    if (locked && m_decoder == nullptr) return false;
+    if (locked && m_decoder->Control(kControlReadTags, &tags, nullptr) != 0) tags = TagInfo{};
+    std::lock_guard cache(m_tagCacheLock);
+    if (!m_cachedTags) return false;
+    if (locked) {
+      m_cachedTags = tags;
+    } else {
+      tags = *m_cachedTags;
     }
+  }
+  m_stream->CopyTrack(info);
+  for (auto field : {&TagInfo::album, &TagInfo::artist, &TagInfo::genre, &TagInfo::title,
+                     &TagInfo::track, &TagInfo::year}) {
+    if (!(info.*field) && (tags.*field)) info.*field = tags.*field;
   }
   return true;
 }

@@ -10,13 +10,20 @@
 //   player thread   every command (Open waits up to 30 s for the connection)
 //   callback thread FillBuffer and PlaybackEnded (the wave output's)
 //   stream threads  the PlayerEvents operations (they only post or set the connect event)
-// Lock order: the wave output's lock, then m_lock, then the recording lock, then the byte
-// queue's. The wave output is never closed from another thread while m_lock is held, because
-// its callback thread takes m_lock inside FillBuffer.
+// Lock order: the wave output's lock, then m_lock, then m_tagCacheLock or the recording lock,
+// then the byte queue's. The wave output is never closed from another thread while m_lock is
+// held, because its callback thread takes m_lock inside FillBuffer.
+//
+// A decode holds m_lock while it waits in the stream's reads, and a server may send one byte a
+// second for ever without the connection ever counting as stalled. So the stream's waiting reads
+// are cut short while a Stop or Close runs, and also while a Play runs with a Stop or Close
+// queued behind it (its first buffers are decoded on the player thread, which the queued
+// command would otherwise wait for); and GetTrackInfo never waits long for m_lock.
 #include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "audio/AudioDecoder.h"
@@ -72,7 +79,9 @@ class Player : private WaveOutputClient, private PlayerEvents {
   // Creates the stream, opens its internet session (posting 12, then 13 or 1) and starts the
   // player thread. Once.
   void Start();
-  // The commands: run at once on the player thread, posted from any other.
+  // The commands: run at once on the player thread, posted from any other. A Stop or Close
+  // issued while a Play waits for the network makes that Play fail at once. An Open runs to its
+  // end before a Close issued after it.
   void Open(const OpenRequest& request);
   void Close();
   void Play();
@@ -91,6 +100,9 @@ class Player : private WaveOutputClient, private PlayerEvents {
   bool IsPlaying() const { return m_state.load() == Playing; }
   PlayerState state() const { return static_cast<PlayerState>(m_state.load()); }
   // The in-band title, completed from the decoder's tags. False without a decoder or stream.
+  // Waits at most kTrackInfoWaitMs for a running decode; when the decode still holds the lock
+  // (it waits for a slow server), the tags of the last successful query are used instead, so
+  // the window never freezes behind the network.
   bool GetTrackInfo(TagInfo& info);
   // The path of the running recording; empty when none.
   WString RecordingPath();
@@ -101,6 +113,8 @@ class Player : private WaveOutputClient, private PlayerEvents {
   static uint32_t bufferBytesFor(const WaveFormatEx& decoder);
   static uint32_t decodeBudgetFor(uint32_t bufferBytes, const WaveFormatEx& decoder,
                                   const WaveFormatEx& output);
+
+  static constexpr int kTrackInfoWaitMs = 20;
 
  private:
   // WaveOutputClient
@@ -116,6 +130,7 @@ class Player : private WaveOutputClient, private PlayerEvents {
   void command(uint32_t id, OpenRequest* request);
   void threadMain();
   int32_t run(uint32_t id, const OpenRequest* request);
+  int32_t execute(uint32_t id, const OpenRequest* request);
   int32_t doOpen(const OpenRequest* request);
   AudioDecoder* createDecoder();
   bool setUpOutput();
@@ -129,6 +144,10 @@ class Player : private WaveOutputClient, private PlayerEvents {
   int32_t doRecordStop();
   void teardown();
   void drainCommands();
+  void countStops(int32_t delta);
+  void markRunning(uint32_t id, bool running);
+  void applyReadInterrupt();
+  void setDecoder(AudioDecoder* decoder);
   bool onPlayerThread() const { return std::this_thread::get_id() == m_threadId; }
   CodecRegistry& registry();
 
@@ -138,8 +157,9 @@ class Player : private WaveOutputClient, private PlayerEvents {
   MessageQueue m_commands;                    // the player thread's queue
   std::thread m_thread;
   std::thread::id m_threadId;
-  // Recursive: the second failed refill closes the output from inside FillBuffer.
-  std::recursive_mutex m_lock;
+  // Recursive: the second failed refill closes the output from inside FillBuffer. Timed: see
+  // GetTrackInfo.
+  std::recursive_timed_mutex m_lock;
   // --- guarded by m_lock; created and released by the player thread
   AudioDecoder* m_decoder = nullptr;
   AudioFilter* m_filter = nullptr;
@@ -148,9 +168,20 @@ class Player : private WaveOutputClient, private PlayerEvents {
   std::unique_ptr<AudioFormat> m_decoderFormat;
   uint32_t m_decodeBudget = 0;
   uint32_t m_bufferBytes = 0;
-  bool m_stopping = false;
   bool m_failedOnce = false;
   bool m_recording = false;  // player thread only
+  // Set by the player thread while a Stop or Close runs: FillBuffer then refills nothing. Written
+  // under m_stopLock, read anywhere.
+  std::atomic<bool> m_stopping{false};
+  // --- guarded by m_stopLock (taken without other locks; the byte queue's lock is taken under it)
+  std::mutex m_stopLock;
+  int32_t m_pendingStops = 0;  // Stop and Close commands issued and not yet run or dropped
+  bool m_playRunning = false;  // the player thread runs a Play
+  bool m_readsCut = false;     // the stream's waiting reads are being cut short
+  // The decoder's tags from the last GetTrackInfo that got m_lock; present exactly while there
+  // is a decoder. Guarded by m_tagCacheLock.
+  std::mutex m_tagCacheLock;
+  std::optional<TagInfo> m_cachedTags;
   std::atomic<int32_t> m_state{Idle};
   std::atomic<int32_t> m_lastError{0};
   // --- the connection's outcome: set by the connect thread, read after the event

@@ -112,18 +112,17 @@ int32_t RecordingStream::TakeError() {
 }
 
 int32_t RecordingStream::Read(void* buffer, int32_t size) {
-  std::lock_guard lock(m_recordLock);
   const int32_t got = IcyStream::Read(buffer, size);
   return record(static_cast<const uint8_t*>(buffer), got);
 }
 
 int32_t RecordingStream::ReadChunk(const uint8_t** data, uint32_t* spare) {
-  std::lock_guard lock(m_recordLock);
   const int32_t got = IcyStream::ReadChunk(data, spare);
   return record(got > 0 ? *data : nullptr, got);
 }
 
 int32_t RecordingStream::record(const uint8_t* bytes, int32_t length) {
+  std::lock_guard lock(m_recordLock);
   if (m_file == nullptr || length <= 0) return length;
   if (m_outOfSpace) return 0;
   m_recorded += static_cast<uint32_t>(length);

@@ -9,9 +9,12 @@
 // with a gap into the full volume).
 //
 // Threads: RecordStart and RecordStop on the player thread; Read and ReadChunk on the decoding
-// thread. m_recordLock is held for every whole read (so a file is never closed under a write and
-// a stop waits for a pending read); it is taken after the wave output's and the Player's locks
-// and before the byte queue's.
+// thread; RecordingPath on the user interface's. A read waits for the network without
+// m_recordLock and takes it only to write what it got, so a file is never closed under a write,
+// yet a server that drips one byte a second never holds up a RecordStart, a RecordStop or the
+// path query. Bytes a read took before a RecordStop but writes after it are left out: the file
+// then ends a little earlier, still without a gap. The lock is taken after the wave output's and
+// the Player's locks; no other lock is taken under it.
 #include <atomic>
 #include <functional>
 #include <mutex>

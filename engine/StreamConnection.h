@@ -83,6 +83,9 @@ class StreamConnection {
   // Player: begin holding playback until the queue has filled (see ByteQueue).
   void StartPrebuffering() { m_queue.StartPrebuffering(); }
   int32_t GetFill() { return m_queue.GetFill(); }
+  // Player, any thread: cut short the reads that wait for bytes, or let them wait again (see
+  // ByteQueue::interruptReads).
+  void interruptReads(bool on) { m_queue.interruptReads(on); }
   // Consumer: true when the current connection's data has ended and every byte was read.
   bool isDrained() { return m_queue.isDrained(); }
 

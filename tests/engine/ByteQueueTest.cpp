@@ -165,5 +165,36 @@ TEST_F(ByteQueueTest, EndedConnectionDrainsThenFailsAndWakesWaitingReads) {
   EXPECT_FALSE(queue.ReadChunk(data, length));
 }
 
+TEST_F(ByteQueueTest, InterruptedReadsReturnWhatTheyHaveAndLoseNothing) {
+  open(false);
+  appendSequence(30);
+  std::vector<uint8_t> out(100);
+  uint32_t got = 0;
+  // A read that waits for the rest of its bytes is woken and keeps the 30 it already had.
+  std::thread waiting([&] { EXPECT_TRUE(queue.Read(out.data(), 100, got)); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  queue.interruptReads(true);
+  waiting.join();
+  ASSERT_EQ(got, 30u);
+  out.resize(30);
+  EXPECT_EQ(out, sequence(30, 0));
+  consumed = 30;
+
+  // While interrupted, queued bytes are still handed out and an empty queue fails at once.
+  appendSequence(40);
+  expectRead(40);
+  const uint8_t* data = nullptr;
+  uint32_t length = 0;
+  EXPECT_FALSE(queue.ReadChunk(data, length));
+  EXPECT_FALSE(queue.isDrained());
+
+  // Switched off, reads wait again and go on with the next byte.
+  queue.interruptReads(false);
+  std::thread reader([&] { expectRead(50); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  appendSequence(50);
+  reader.join();
+}
+
 }  // namespace
 }  // namespace orvel

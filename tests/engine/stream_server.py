@@ -17,6 +17,7 @@ The request's query chooses the behaviour:
   reset=N            reset the connection (TCP RST) after N body bytes
   drip=N             after N body bytes, send one byte every drip_ms (default 1000) ms
   drip_head=1        send the answer's head itself one byte every drip_ms ms
+  pause=N            after N body bytes, send nothing for pause_ms (default 3000) ms, then go on
   garbage=1          random bytes instead of audio after the head
   split=1            send the answer's first line, pause, then the rest
   junk=N             add N extra header lines
@@ -188,13 +189,21 @@ class Handler(socketserver.BaseRequestHandler):
         # The first body byte count at which the connection closes, resets or drips.
         ends = [(int(query[key]), key) for key in ("close", "reset", "drip") if key in query]
         end, how = min(ends) if ends else (-1, None)
+        pause = int(query.get("pause", "-1"))
         sent = 0
         while True:
             limit = 4096 if stall < 0 else stall - body.offset
             if limit <= 0:
                 hold(sock)
                 return
+            if pause > sent:
+                limit = min(limit, pause - sent)
             piece, _ = body.next_piece(limit)
+            if sent < pause <= sent + len(piece):
+                sock.sendall(piece)
+                sent += len(piece)
+                time.sleep(int(query.get("pause_ms", "3000")) / 1000.0)
+                continue
             if end >= 0 and sent + len(piece) >= end:
                 sock.sendall(piece[: end - sent])
                 if how == "reset":
