@@ -1,6 +1,5 @@
 #include "engine/Player.h"
 
-#include <chrono>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -425,10 +424,10 @@ bool Player::GetTrackInfo(TagInfo& info) {
   if (!m_stream) return false;
   TagInfo tags;
   {
-    // Holding the lock keeps the tag query off a running decode and the decoder alive. A decode
-    // that holds it longer waits for a slow server: the last tags found are used then.
-    std::unique_lock lock(m_lock, std::defer_lock);
-    const bool locked = lock.try_lock_for(std::chrono::milliseconds(kTrackInfoWaitMs));
+    // Holding the lock keeps the tag query off a running decode and the decoder alive; while a
+    // decode holds it, the cached tags serve.
+    std::unique_lock lock(m_lock, std::try_to_lock);
+    const bool locked = lock.owns_lock();
     if (locked && m_decoder == nullptr) return false;
     if (locked && m_decoder->Control(kControlReadTags, &tags, nullptr) != 0) tags = TagInfo{};
     std::lock_guard cache(m_tagCacheLock);

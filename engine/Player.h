@@ -18,7 +18,7 @@
 // second for ever without the connection ever counting as stalled. So the stream's waiting reads
 // are cut short while a Stop or Close runs, and also while a Play runs with a Stop or Close
 // queued behind it (its first buffers are decoded on the player thread, which the queued
-// command would otherwise wait for); and GetTrackInfo never waits long for m_lock.
+// command would otherwise wait for); and GetTrackInfo never waits for m_lock.
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -100,8 +100,8 @@ class Player : private WaveOutputClient, private PlayerEvents {
   bool IsPlaying() const { return m_state.load() == Playing; }
   PlayerState state() const { return static_cast<PlayerState>(m_state.load()); }
   // The in-band title, completed from the decoder's tags. False without a decoder or stream.
-  // Waits at most kTrackInfoWaitMs for a running decode; when the decode still holds the lock
-  // (it waits for a slow server), the tags of the last successful query are used instead, so
+  // Never waits for a running decode (which may wait for a slow server): while one holds the
+  // lock, the decoder's tags from the last query that got it (or from the open) are used, so
   // the window never freezes behind the network.
   bool GetTrackInfo(TagInfo& info);
   // The path of the running recording; empty when none.
@@ -113,8 +113,6 @@ class Player : private WaveOutputClient, private PlayerEvents {
   static uint32_t bufferBytesFor(const WaveFormatEx& decoder);
   static uint32_t decodeBudgetFor(uint32_t bufferBytes, const WaveFormatEx& decoder,
                                   const WaveFormatEx& output);
-
-  static constexpr int kTrackInfoWaitMs = 20;
 
  private:
   // WaveOutputClient
@@ -157,9 +155,8 @@ class Player : private WaveOutputClient, private PlayerEvents {
   MessageQueue m_commands;                    // the player thread's queue
   std::thread m_thread;
   std::thread::id m_threadId;
-  // Recursive: the second failed refill closes the output from inside FillBuffer. Timed: see
-  // GetTrackInfo.
-  std::recursive_timed_mutex m_lock;
+  // Recursive: the second failed refill closes the output from inside FillBuffer.
+  std::recursive_mutex m_lock;
   // --- guarded by m_lock; created and released by the player thread
   AudioDecoder* m_decoder = nullptr;
   AudioFilter* m_filter = nullptr;
