@@ -1,5 +1,5 @@
 #pragma once
-// The ring of stream bytes between the reader thread (one producer) and the stream's reader
+// The ring of stream bytes between the read worker (one producer) and the stream's reader
 // (one consumer at a time: the connect thread for ICY header lines, then the decoder on the
 // player thread and the wave output's thread), with prebuffering and its status reports.
 //
@@ -41,7 +41,7 @@ class ByteQueue {
   // The connection's reading ended: space and data clear, idle set; pending reads return.
   void endConnection();
 
-  // --- producer (reader thread)
+  // --- producer (the connection's read worker)
   Event& spaceEvent() { return m_space; }
   // Free bytes; only the consumer changes it meanwhile, and only upwards.
   uint32_t freeSpace();

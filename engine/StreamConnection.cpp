@@ -175,6 +175,7 @@ void StreamConnection::closeConnection() {
     m_stopReading = true;
     m_request->abort();
     m_queue.spaceEvent().set();
+    wakeWatch();
     m_queue.waitReaderIdle();
     m_stopReading = false;
     m_request.reset();
@@ -227,6 +228,7 @@ bool StreamConnection::Shutdown() {
   if (!m_session) return true;
   m_exit = true;
   m_queue.spaceEvent().set();
+  wakeWatch();
   m_resume.set();
   if (m_readerThread.joinable()) m_readerThread.join();
   m_queue.release();
@@ -261,49 +263,77 @@ void StreamConnection::readerMain() {
 }
 
 void StreamConnection::serveConnection(HttpRequest& request, uint8_t* networkBuffer) {
+  {
+    std::lock_guard guard(m_watchLock);
+    m_reading = false;
+    m_workerDone = false;
+  }
   m_workerQuit = false;
-  m_readRequest.reset();
-  m_readDone.reset();
-  m_workerEnded.reset();
   std::thread worker(&StreamConnection::readWorkerMain, this, &request, networkBuffer);
-  for (;;) {
-    m_queue.spaceEvent().wait();
-    if (m_exit || m_stopReading) break;
-    // The queue lock is held only to size the read: the consumer keeps taking queued bytes
-    // while this read waits for the network.
-    const uint32_t length = std::min(m_queue.freeSpace(), kNetworkReadBytes);
-    if (length == 0) continue;
-    m_readLength = length;
-    m_readRequest.set();
-    const int woke = Event::waitForAny({&m_readDone, &m_workerEnded}, m_timing.stallLimitMs);
-    if (woke == 0) {
-      m_queue.append(networkBuffer, m_readLength);
-      continue;
-    }
-    if (m_exit || m_stopReading) break;
+  watchReads();
+  if (!m_exit && !m_stopReading) {
     // Nothing within the stall limit, or the read failed (the server closed): either way the
     // connection's data has ended.
     m_queue.setEndOfData();
     m_events->ReportStatus(kStrConnectionInterrupted);
-    break;
   }
   m_workerQuit = true;
   request.abort();
-  m_readRequest.set();
+  m_queue.spaceEvent().set();
   worker.join();
+}
+
+// Returns when the worker has ended, a stop was asked for, or the worker's current read has
+// waited for the stall limit.
+void StreamConnection::watchReads() {
+  const auto limit = std::chrono::milliseconds(m_timing.stallLimitMs);
+  std::unique_lock lock(m_watchLock);
+  for (;;) {
+    if (m_workerDone || m_exit || m_stopReading) return;
+    if (!m_reading) {
+      m_watchChanged.wait_for(lock, limit);
+      continue;
+    }
+    const auto deadline = m_readStarted + limit;
+    if (std::chrono::steady_clock::now() >= deadline) return;
+    m_watchChanged.wait_until(lock, deadline);
+  }
+}
+
+// Taking the lock first means a watcher between its look at the flags and its wait cannot miss
+// the notification.
+void StreamConnection::wakeWatch() {
+  { std::lock_guard guard(m_watchLock); }
+  m_watchChanged.notify_all();
 }
 
 void StreamConnection::readWorkerMain(HttpRequest* request, uint8_t* networkBuffer) {
   for (;;) {
-    m_readRequest.wait();
-    if (m_exit || m_stopReading || m_workerQuit) break;
+    m_queue.spaceEvent().wait();
+    if (workerShouldStop()) break;
+    // The queue lock is held only to size the read and to append: the consumer keeps taking
+    // queued bytes while this read waits for the network.
+    const uint32_t length = std::min(m_queue.freeSpace(), kNetworkReadBytes);
+    if (length == 0) continue;
+    {
+      std::lock_guard guard(m_watchLock);
+      m_reading = true;
+      m_readStarted = std::chrono::steady_clock::now();
+    }
     size_t got = 0;
-    if (!request->read(networkBuffer, m_readLength, got)) break;
-    if (m_exit || m_stopReading || m_workerQuit) break;
-    m_readLength = static_cast<uint32_t>(got);
-    m_readDone.set();
+    const bool ok = request->read(networkBuffer, length, got);
+    {
+      std::lock_guard guard(m_watchLock);
+      m_reading = false;
+    }
+    if (!ok || workerShouldStop()) break;
+    m_queue.append(networkBuffer, static_cast<uint32_t>(got));
   }
-  m_workerEnded.set();
+  {
+    std::lock_guard guard(m_watchLock);
+    m_workerDone = true;
+  }
+  m_watchChanged.notify_all();
 }
 
 }  // namespace orvel

@@ -1,21 +1,28 @@
 #pragma once
 // The base of the stream object: one internet session for the Player's life, a connection to a
 // stream URL with a bounded number of retries, the check of the answer (HTTP, or "ICY 200 OK"
-// read from the body), and the reader thread that copies the body into the ByteQueue in network
+// read from the body), and the reading that copies the body into the ByteQueue in network
 // reads of at most 2048 bytes with a stall limit per read. Every step is reported to the
 // PlayerEvents as a string id.
 //
 // Threads:
 //   owner (player)  OpenInternet, Connect, Disconnect, Shutdown, TakeError, StartPrebuffering
 //   connect thread  one per Connect: the attempts, then ConnectDone
-//   reader thread   one from OpenInternet to Shutdown, serving every connection in turn
-//   read worker     one per connection: the blocking network reads, so that the reader can
-//                   give up on a read after the stall limit (it then aborts the transfer)
+//   reader thread   one from OpenInternet to Shutdown, serving every connection in turn: it
+//                   starts the read worker and watches its reads, giving up on one that waited
+//                   for the stall limit (it then aborts the transfer)
+//   read worker     one per connection: the blocking network reads, each appended to the queue
+//                   at once. The reader thread is not woken per read (a hand-over per read
+//                   cost several thread switches for every 2 KiB); while the worker waits for
+//                   room in the queue, the reader looks again once per stall limit.
 //   consumer        readQueue/readQueueChunk (the decoder; the connect thread for ICY lines)
 // Locks: m_connectLock (owner-side, around the connect thread's handle) is taken before the
-// queue lock; no lock is held while a thread waits for the network or for another thread.
+// queue lock; m_watchLock is taken alone. No lock is held while a thread waits for the network
+// or for another thread.
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -113,7 +120,10 @@ class StreamConnection {
   void joinConnectThread();
   void readerMain();
   void serveConnection(HttpRequest& request, uint8_t* networkBuffer);
+  void watchReads();
+  void wakeWatch();
   void readWorkerMain(HttpRequest* request, uint8_t* networkBuffer);
+  bool workerShouldStop() const { return m_exit || m_stopReading || m_workerQuit; }
 
   PlayerEvents* const m_events;
   const Timing m_timing;
@@ -139,11 +149,14 @@ class StreamConnection {
   std::atomic<bool> m_exit{false};         // end the reader thread
   std::atomic<bool> m_workerQuit{false};   // end the current read worker
 
-  Event m_resume{Event::Reset::Auto};       // wakes the idle reader thread
-  Event m_readRequest{Event::Reset::Auto};  // reader -> worker: read m_readLength bytes
-  Event m_readDone{Event::Reset::Auto};     // worker -> reader: m_readLength bytes arrived
-  Event m_workerEnded{Event::Reset::Manual};
-  std::atomic<uint32_t> m_readLength{0};
+  Event m_resume{Event::Reset::Auto};  // wakes the idle reader thread
+
+  // --- the read worker's state as the reader thread watches it; guarded by m_watchLock
+  std::mutex m_watchLock;
+  std::condition_variable m_watchChanged;  // the worker ended, or a stop was asked for
+  bool m_reading = false;                  // a network read is in flight
+  std::chrono::steady_clock::time_point m_readStarted;
+  bool m_workerDone = false;
 };
 
 }  // namespace orvel

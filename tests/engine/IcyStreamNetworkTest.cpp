@@ -206,6 +206,29 @@ TEST_F(IcyStreamNetworkTest, StallEndsTheConnectionAfterTheLimitAndQueuedBytesDr
   EXPECT_TRUE(stream->Disconnect());
 }
 
+TEST_F(IcyStreamNetworkTest, TimeSpentWaitingForRoomIsNoStall) {
+  // More than the queue holds, then silence.
+  auto stream = open("/s?stall=200000", ConnectionTiming{.stallLimitMs = 1500});
+  ASSERT_TRUE(events.waitConnected());
+  const auto start = Clock::now();
+  while (stream->GetFill() < 100 && msSince(start) < 5000) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_EQ(stream->GetFill(), 100);
+  // The full queue holds the reading back for longer than the limit: that is not a stall.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  EXPECT_EQ(events.count(kStrConnectionInterrupted), 0u);
+  const std::string got = readAudio(*stream, 200000);
+  EXPECT_EQ(got.size(), 200000u);
+  EXPECT_EQ(mismatch(got), std::string::npos);
+  // The silence after the last byte ends the connection at the limit, not a limit later.
+  const auto drained = Clock::now();
+  EXPECT_EQ(readAudio(*stream, 1), "");
+  EXPECT_GE(msSince(drained), 1000);
+  EXPECT_LT(msSince(drained), 2500);
+  EXPECT_EQ(events.count(kStrConnectionInterrupted), 1u);
+}
+
 TEST_F(IcyStreamNetworkTest, ServerCloseEndsTheConnectionWithoutWaiting) {
   auto stream = open("/s?close=7000", ConnectionTiming{.stallLimitMs = 5000});
   ASSERT_TRUE(events.waitConnected());
