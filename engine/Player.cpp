@@ -35,7 +35,7 @@ void Player::Shutdown() {
   // A request still queued behind the quit is released with its message.
   while (auto left = m_commands.peek()) {
     if (left->message == kOpen) delete reinterpret_cast<OpenRequest*>(left->wParam);
-    if (left->message == kStop || left->message == kClose) countStops(-1);
+    if (left->message == kStop || left->message == kClose) m_stops.dropped();
   }
   m_stream->Shutdown();
   m_stream.reset();
@@ -43,7 +43,7 @@ void Player::Shutdown() {
 
 void Player::command(uint32_t id, OpenRequest* request) {
   const bool stops = id == kStop || id == kClose;
-  if (stops) countStops(1);
+  if (stops) m_stops.issued();
   if (m_thread.joinable() && onPlayerThread()) {
     m_notify->post(id + kReplyOffset, static_cast<uintptr_t>(run(id, request)), 0);
     delete request;
@@ -51,32 +51,8 @@ void Player::command(uint32_t id, OpenRequest* request) {
   }
   if (!m_commands.post(id, reinterpret_cast<uintptr_t>(request), 0)) {
     delete request;
-    if (stops) countStops(-1);
+    if (stops) m_stops.dropped();
   }
-}
-
-void Player::countStops(int32_t delta) {
-  std::lock_guard lock(m_stopLock);
-  m_pendingStops += delta;
-  applyReadInterrupt();
-}
-
-void Player::markRunning(uint32_t id, bool running) {
-  std::lock_guard lock(m_stopLock);
-  if (id == kPlay) m_playRunning = running;
-  if (id == kStop || id == kClose) {
-    m_stopping = running;
-    if (!running) --m_pendingStops;
-  }
-  applyReadInterrupt();
-}
-
-// Called with m_stopLock held.
-void Player::applyReadInterrupt() {
-  const bool cut = m_pendingStops > 0 && (m_playRunning || m_stopping.load());
-  if (!m_stream || cut == m_readsCut) return;
-  m_stream->interruptReads(cut);
-  m_readsCut = cut;
 }
 
 void Player::Open(const OpenRequest& request) { command(kOpen, new OpenRequest(request)); }
@@ -100,9 +76,12 @@ void Player::threadMain() {
 }
 
 int32_t Player::run(uint32_t id, const OpenRequest* request) {
-  markRunning(id, true);
+  const auto kind = id == kPlay                   ? StopRequests::Command::Play
+                    : id == kStop || id == kClose ? StopRequests::Command::Stop
+                                                  : StopRequests::Command::Other;
+  m_stops.started(kind);
   const int32_t result = execute(id, request);
-  markRunning(id, false);
+  m_stops.finished(kind);
   return result;
 }
 
@@ -269,9 +248,9 @@ bool Player::decodeInto(WaveHeader* header, uint32_t capacity) {
 }
 
 bool Player::FillBuffer(WaveHeader* header, uint32_t capacity) {
-  if (m_stopping) return false;
+  if (m_stops.stopping()) return false;
   std::lock_guard lock(m_lock);
-  if (m_stopping) return false;
+  if (m_stops.stopping()) return false;
   char* const data = header->lpData;
   *header = WaveHeader{};
   header->lpData = data;
@@ -282,7 +261,7 @@ bool Player::FillBuffer(WaveHeader* header, uint32_t capacity) {
     return true;
   }
   // A read cut short by a Stop or Close is no failure of the stream.
-  if (m_stopping) return false;
+  if (m_stops.stopping()) return false;
   if (!m_failedOnce) {
     m_failedOnce = true;
     return false;
@@ -331,8 +310,8 @@ int32_t Player::doPlay() {
   return 1;
 }
 
-// Runs with m_stopping set: FillBuffer refills nothing and a decode waiting in a read returns at
-// once, so the Close below never waits for the network.
+// Runs while m_stops reports stopping: FillBuffer refills nothing and a decode waiting in a read
+// returns at once, so the Close below never waits for the network.
 int32_t Player::doStop() {
   const int32_t state = m_state.load();
   if (state == Idle) return 0;
@@ -383,7 +362,7 @@ void Player::drainCommands() {
   // Commands issued before the Close are dropped, except the newest Open, which runs after it.
   OpenRequest* lastOpen = nullptr;
   while (auto message = m_commands.getInRange(1024, 1044, 0)) {
-    if (message->message == kStop || message->message == kClose) countStops(-1);
+    if (message->message == kStop || message->message == kClose) m_stops.dropped();
     if (message->message != kOpen) continue;
     delete lastOpen;
     lastOpen = reinterpret_cast<OpenRequest*>(message->wParam);

@@ -33,6 +33,7 @@
 #include "engine/OpenRequest.h"
 #include "engine/PlayerEvents.h"
 #include "engine/RecordingStream.h"
+#include "engine/StopRequests.h"
 #include "engine/StreamHeaders.h"
 #include "platform/Event.h"
 #include "platform/MessageQueue.h"
@@ -142,9 +143,6 @@ class Player : private WaveOutputClient, private PlayerEvents {
   int32_t doRecordStop();
   void teardown();
   void drainCommands();
-  void countStops(int32_t delta);
-  void markRunning(uint32_t id, bool running);
-  void applyReadInterrupt();
   void setDecoder(AudioDecoder* decoder);
   bool onPlayerThread() const { return std::this_thread::get_id() == m_threadId; }
   CodecRegistry& registry();
@@ -167,16 +165,13 @@ class Player : private WaveOutputClient, private PlayerEvents {
   uint32_t m_bufferBytes = 0;
   bool m_failedOnce = false;
   bool m_recording = false;  // player thread only
-  // Set by the player thread while a Stop or Close runs: FillBuffer then refills nothing. Written
-  // under m_stopLock, read anywhere.
-  std::atomic<bool> m_stopping{false};
-  // --- guarded by m_stopLock (taken without other locks; the byte queue's lock is taken under it)
-  std::mutex m_stopLock;
-  int32_t m_pendingStops = 0;  // Stop and Close commands issued and not yet run or dropped
-  bool m_playRunning = false;  // the player thread runs a Play
-  bool m_readsCut = false;     // the stream's waiting reads are being cut short
-  // The decoder's tags from the last GetTrackInfo that got m_lock; present exactly while there
-  // is a decoder. Guarded by m_tagCacheLock.
+  // While it reports stopping, FillBuffer refills nothing. Its lock is taken without other
+  // locks, and the byte queue's under it.
+  StopRequests m_stops{[this](bool cut) {
+    if (m_stream) m_stream->interruptReads(cut);
+  }};
+  // The decoder's tags, cached at the open and by every GetTrackInfo that got m_lock; present
+  // exactly while there is a decoder. Guarded by m_tagCacheLock.
   std::mutex m_tagCacheLock;
   std::optional<TagInfo> m_cachedTags;
   std::atomic<int32_t> m_state{Idle};
