@@ -16,9 +16,13 @@
 #include "skin/SkinDescription.h"
 #include "skin/SkinList.h"
 #include "skin/SkinMessageEvent.h"
+#include "alarms/AlarmNotifier.h"
+#include "ui/AboutBox.h"
+#include "ui/AlarmListDialog.h"
 #include "ui/MainPanelControl.h"
 #include "ui/PresetsPanelControl.h"
 #include "ui/RadioDialog.h"
+#include "ui/SettingsDialog.h"
 
 namespace orvel {
 namespace {
@@ -98,11 +102,11 @@ void MainWindow::createMenus() {
   open->setData(kCmdOpen);
   connect(open, &QAction::triggered, this, [this] { command(kCmdOpen); });
   QMenu* tools = bar->addMenu(tr("Tools"));
-  addCommand(tools, tr("Alarms..."), kCmdAlarms)->setEnabled(false);
+  addCommand(tools, tr("Alarms..."), kCmdAlarms);
   tools->addSeparator();
-  addCommand(tools, tr("Settings..."), kCmdSettings)->setEnabled(false);
+  addCommand(tools, tr("Settings..."), kCmdSettings);
   tools->addSeparator();
-  addCommand(tools, tr("About..."), kCmdAbout)->setEnabled(false);
+  addCommand(tools, tr("About..."), kCmdAbout);
   addCommand(tools, tr("Rotate"), kCmdRotate)->setShortcut(QKeySequence(tr("Ctrl+R")));
   addCommand(tools, tr("Exit"), kCmdExit);
   QMenu* record = bar->addMenu(tr("Record"));
@@ -157,6 +161,16 @@ bool MainWindow::command(int id) {
     case kCmdExit:
       QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
       return true;
+    case kCmdAlarms:
+      AlarmListDialog::run(this, m_services.programDir, m_services.notifier);
+      return true;
+    case kCmdSettings:
+      runSettings();
+      return true;
+    case kCmdAbout:
+      AboutBox::run(this, m_screen.width > m_screen.height, m_services.registry,
+                    m_services.programDir);
+      return true;
     case kCmdRecordStart:
       if (m_main != nullptr) m_main->recordStart();
       return true;
@@ -200,6 +214,14 @@ void MainWindow::rotate() {
   setScreen(ScreenSize{m_screen.height, m_screen.width});
   Startup::storeScreen(m_services.registry, m_screen);
   post(kMsgSettingChange, kSettingChangeReset, 0);
+}
+
+void MainWindow::runSettings() {
+  SkinList skins(m_services.registry, fromFsPath(m_services.programDir));
+  const SettingsDialog::Result result = SettingsDialog::run(
+      this, m_services.settings, skins, m_screen.width, m_screen.height);
+  // A skin chosen before Cancel stays stored, and shows from the next rotation or start.
+  if (result.confirmed && result.skinChanged) reloadSkin();
 }
 
 void MainWindow::reloadSkin() {

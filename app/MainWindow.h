@@ -98,6 +98,7 @@ class MainWindow : public ToolkitFrameWindow,
   void handleMessage(const Message& message);
   void playAlarm(int presetIndex);
   void rotate();
+  void runSettings();
   void setScreen(ScreenSize screen);
   // Parses the skin chosen for the screen, if one is, and lays every control out again.
   void reloadSkin();

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QInputDialog>
 #include <QScreen>
 
 #include "alarms/ServiceAlarmNotifier.h"
@@ -25,6 +24,7 @@
 #include "skin/SkinDescription.h"
 #include "skin/SkinList.h"
 #include "skin/SkinStartup.h"
+#include "ui/SkinsDialog.h"
 
 namespace orvel {
 namespace {
@@ -122,25 +122,9 @@ bool Startup::loadSkin() {
   return true;
 }
 
-// Several skins fit the screen and none was chosen for it: the user picks one from a list.
+// Several skins fit the screen and none was chosen for it: the user picks one, which is stored.
 void Startup::chooseSkin(SkinList& list, int screenWidth, int screenHeight) {
-  QStringList names;
-  std::vector<WString> paths;
-  for (int i = 0; i < list.validCount(); ++i) {
-    const SkinListEntry* entry = list.validSkin(i);
-    if (entry == nullptr || !entry->info ||
-        !SkinList::FitsScreen(*entry->info, screenWidth, screenHeight)) {
-      continue;
-    }
-    names << QString::fromStdU16String(entry->info->name + u" (" + entry->info->subname + u")");
-    paths.push_back(entry->path);
-  }
-  if (names.isEmpty()) return;
-  bool ok = false;
-  const QString chosen = QInputDialog::getItem(nullptr, QString::fromStdU16String(kProgramTitle),
-                                               QObject::tr("Skin for this screen:"), names, 0,
-                                               false, &ok);
-  if (ok) list.RememberSkin(screenWidth, screenHeight, paths[names.indexOf(chosen)]);
+  SkinsDialog::run(nullptr, list, screenWidth, screenHeight);
 }
 
 void Startup::findOrCreateMainWindow() {

@@ -3,14 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
+#include <QSignalSpy>
 #include <QTimer>
 #include <filesystem>
+#include <functional>
+#include <memory>
 
 #include "RunningProgram.h"
+#include "alarms/AlarmList.h"
+#include "alarms/ServiceAlarmNotifier.h"
 #include "StreamTestServer.h"
 #include "library/RadioDatabase.h"
 #include "platform/AppKeys.h"
+#include "platform/notify/DirectoryNotificationStore.h"
 #include "platform/Text.h"
 #include "platform/wave/WaveVolume.h"
 #include "skin/SkinButton.h"
@@ -33,6 +41,26 @@ QString shownText(SkinTextControl* control) { return text(control, control->curr
 void tap(QWidget* widget) {
   QTimer::singleShot(50, widget, [widget] { QTest::mouseRelease(widget, Qt::LeftButton); });
   QTest::mousePress(widget, Qt::LeftButton);
+}
+
+// Taps the dialog's row whose main text is name; false when there is none.
+bool tapRowNamed(RadioDialog* dialog, const QString& name) {
+  for (int i = 0; i < dialog->rowCount(); ++i) {
+    if (dialog->row(i)->mainText() != name) continue;
+    QAbstractItemView* list = dialog->list();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(i, 1)).center());
+    return true;
+  }
+  return false;
+}
+
+// Starts the program as the alarm service does, with this process's environment.
+int launch(const QStringList& arguments) {
+  QProcess process;
+  process.start(QStringLiteral(ORVEL_BIN_DIR "/orvel-radio"), arguments);
+  test::waitUntil([&] { return process.state() == QProcess::NotRunning; }, 15000);
+  return process.exitCode();
 }
 
 class PlayerScreenTest : public ::testing::Test {
@@ -64,6 +92,7 @@ TEST_F(PlayerScreenTest, APresetPlaysWithStationAndTitleAndPlayStopsIt) {
 
   tap(presets->presetButton(0));
   ASSERT_TRUE(playing());
+  EXPECT_TRUE(main->player()->IsPlaying());
   EXPECT_EQ(text(main->stationText()), QString("Loopback Radio"));
   EXPECT_EQ(presets->presetButton(0)->mode(), 1);
   EXPECT_EQ(presets->presetButton(1)->mode(), 0);
@@ -75,6 +104,84 @@ TEST_F(PlayerScreenTest, APresetPlaysWithStationAndTitleAndPlayStopsIt) {
   EXPECT_EQ(text(main->titleText()), QString());
   EXPECT_EQ(presets->presetButton(0)->mode(), 0);
   EXPECT_FALSE(main->player()->IsPlaying());
+}
+
+TEST_F(PlayerScreenTest, PrebufferingShowsTheQueueFill) {
+  // 110000 bytes arrive, then the server goes quiet: the decoder takes up to 64 KiB and the
+  // queue stays part full.
+  start("/radio?stall=110000", true);
+  tap(presets->presetButton(0));
+  const QRegularExpression buffering(QStringLiteral("^Buffering: (\\d+)%$"));
+  int fill = 0;
+  ASSERT_TRUE(test::waitUntil([&] {
+    const auto match = buffering.match(text(main->stateText()));
+    fill = match.hasMatch() ? match.captured(1).toInt() : 0;
+    return fill > 0;
+  }));
+  EXPECT_LT(fill, 100);
+  EXPECT_EQ(text(main->stationText()), QString("Loopback Radio"));
+  EXPECT_EQ(main->playButton()->mode(), 0);
+  EXPECT_EQ(presets->presetButton(0)->mode(), 1);
+}
+
+TEST_F(PlayerScreenTest, AnEmptyPresetOpensTheChooserAndStoresTheStreamWithoutPlaying) {
+  start("/radio", false);
+  int empty = 0;
+  while (empty < 9 && !presets->presetButton(empty)->caption().isEmpty()) ++empty;
+  ASSERT_LT(empty, 9) << "the shipped presets leave none empty";
+  bool chose = false;
+  test::whenModal<RadioDialog>([&](RadioDialog* dialog) {
+    chose = tapRowNamed(dialog, QString::fromStdU16String(test::RunningProgram::kCategory)) &&
+            tapRowNamed(dialog, QString::fromStdU16String(test::RunningProgram::kRadio));
+    if (!chose) dialog->close();
+  });
+  tap(presets->presetButton(empty));
+  ASSERT_TRUE(test::waitUntil([&] { return !presets->presetButton(empty)->caption().isEmpty(); }));
+  EXPECT_TRUE(chose);
+  EXPECT_EQ(presets->presetButton(empty)->caption(), QString("Loop"));
+  const StreamInfo* stored = program->startup().database()->GetPreset(empty);
+  ASSERT_NE(stored, nullptr);
+  EXPECT_EQ(stored->url, fromUtf8(server.url("/radio")));
+  // Choosing does not play.
+  QTest::qWait(300);
+  EXPECT_EQ(main->player()->IsPlaying(), false);
+  EXPECT_EQ(presets->presetButton(empty)->mode(), 0);
+}
+
+TEST_F(PlayerScreenTest, AlarmLaunchesPlayThePresetAndStopTheRecording) {
+  start("/radio?mode=icy&metaint=4096&titles=Artist%20-%20Song", true);
+  DirectoryNotificationStore store(program->home().path("notify"));
+  ServiceAlarmNotifier notifier(store, ORVEL_BIN_DIR "/orvel-radio");
+  {
+    AlarmList alarms(notifier);
+    AlarmEntry alarm;
+    alarm.begin = SystemTime{2031, 1, 3, 15, 7, 0, 0, 0};
+    alarm.end = SystemTime{2031, 1, 3, 15, 8, 30, 0, 0};
+    alarm.preset = 0;
+    alarm.id = 4242;
+    alarms.Add(alarm);
+    ASSERT_TRUE(alarms.Save(AlarmList::filePath(program->programDir())));
+  }
+  // The launch hands its command to this running instance and ends.
+  EXPECT_EQ(launch({"AlarmOn", "0", "4242"}), 255);
+  ASSERT_TRUE(playing());
+  EXPECT_EQ(presets->presetButton(0)->mode(), 1);
+
+  window->sendCommand(MainWindow::kCmdRecordStart);
+  ASSERT_TRUE(test::waitUntil([&] { return !main->player()->RecordingPath().empty(); }));
+  const std::string recording = toUtf8(main->player()->RecordingPath());
+  EXPECT_TRUE(std::filesystem::exists(recording));
+  EXPECT_TRUE(
+      test::waitUntil([&] { return shownText(main->stateText()) == "Recording started..."; }));
+
+  EXPECT_EQ(launch({"AlarmOff", "4242"}), 255);
+  ASSERT_TRUE(test::waitUntil([&] { return main->player()->RecordingPath().empty(); }));
+  // Playback goes on; the alarm is gone from its file.
+  EXPECT_TRUE(main->player()->IsPlaying());
+  EXPECT_EQ(main->playButton()->mode(), 1);
+  AlarmList after(notifier);
+  ASSERT_TRUE(after.Load(AlarmList::filePath(program->programDir())));
+  EXPECT_EQ(after.Count(), 0u);
 }
 
 TEST_F(PlayerScreenTest, VolumeTapsStepBothChannels) {
@@ -109,6 +216,21 @@ TEST_F(PlayerScreenTest, RotatingReloadsTheOneFittingSkinInPlace) {
   EXPECT_EQ(program->startup().skin()->info()->width, 320);
   // The panels tile the new screen.
   EXPECT_EQ(main->geometry().united(presets->geometry()), QRect(0, 0, 320, 240));
+}
+
+TEST_F(PlayerScreenTest, RotatingWithTwoFittingSkinsAndNoneChosenKeepsTheSkin) {
+  start("/radio", false);
+  // A second installed landscape skin.
+  const std::string copy = program->programDir() + "/Skins/second_land";
+  std::filesystem::copy(ORVEL_SOURCE_DIR "/resources/Skins/ov_default_land", copy,
+                        std::filesystem::copy_options::recursive);
+  program->registry().setString(kRadioKey, u"InstSkin05", fromUtf8(copy + "/default.rs"));
+  QSignalSpy reloaded(window, &MainWindow::messageHandled);
+  window->sendCommand(MainWindow::kCmdRotate);
+  ASSERT_TRUE(test::waitUntil([&] { return reloaded.count() > 0; }));
+  EXPECT_EQ(window->screen().width, 320);
+  EXPECT_EQ(program->startup().skin()->info()->width, 240);
+  EXPECT_FALSE(program->registry().queryValue(kRadioKey, u"W320H240").has_value());
 }
 
 // The playing screen at each screen size, for people to look at.

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -57,6 +58,29 @@ inline bool waitUntil(const std::function<bool()>& pred, int timeoutMs = 10000) 
     QApplication::processEvents(QEventLoop::AllEvents, 20);
   }
   return true;
+}
+
+// Runs action once a modal dialog of type T is up (dialogs run their own nested loops);
+// closes whatever modal dialog is still open after 15 s, so a failing test cannot hang.
+template <typename T>
+void whenModal(std::function<void(T*)> action) {
+  auto* poll = new QTimer;
+  auto waited = std::make_shared<QElapsedTimer>();
+  waited->start();
+  QObject::connect(poll, &QTimer::timeout, [poll, waited, action] {
+    if (auto* dialog = dynamic_cast<T*>(QApplication::activeModalWidget())) {
+      // The timer (and this lambda) may go while the action runs a nested loop.
+      const std::function<void(T*)> act = action;
+      poll->stop();
+      poll->deleteLater();
+      act(dialog);
+    } else if (waited->elapsed() > 15000) {
+      poll->stop();
+      poll->deleteLater();
+      if (QWidget* other = QApplication::activeModalWidget()) other->close();
+    }
+  });
+  poll->start(20);
 }
 
 }  // namespace orvel::test
