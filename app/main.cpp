@@ -8,10 +8,13 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/MainWindow.h"
+#include "app/StartTrace.h"
 #include "app/Startup.h"
 #include "platform/Registry.h"
 
 int main(int argc, char* argv[]) {
+  orvel::StartTrace trace;
   const std::vector<std::string> args(argv, argv + argc);
   orvel::LaunchArguments arguments = orvel::CommandLine::parseArguments(args);
   if (!arguments.error.empty()) {
@@ -22,6 +25,6 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("orvel-radio"));
   QApplication::setApplicationDisplayName(QStringLiteral("Orvel Radio"));
   orvel::Startup startup(orvel::Registry::global(), std::move(arguments));
-  startup.start();
+  if (startup.start()) trace.watch(startup.mainWindow());
   return startup.finish();
 }
