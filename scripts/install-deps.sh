@@ -14,6 +14,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev python3
   # test peers and fixture makers
   icecast2 ffmpeg lame vorbis-tools mpg123
+  # installation checks
+  appstream desktop-file-utils
   # fuzzing (clang's libFuzzer and sanitizer run-times)
   clang libclang-rt-14-dev
 )
