@@ -81,8 +81,8 @@ class Player : private WaveOutputClient, private PlayerEvents {
   // player thread. Once.
   void Start();
   // The commands: run at once on the player thread, posted from any other. A Stop or Close
-  // issued while a Play waits for the network makes that Play fail at once. An Open runs to its
-  // end before a Close issued after it.
+  // issued while a Play waits for the network ends that wait at once: the Play fails, or plays
+  // what it had until the Stop runs. An Open runs to its end before a Close issued after it.
   void Open(const OpenRequest& request);
   void Close();
   void Play();
