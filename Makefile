@@ -43,6 +43,7 @@ soak: build
 
 # Every benchmark of the project, printed as one table.
 bench: build
+	@scripts/install-deps.sh --bench
 	@scripts/bench.sh $(BUILD)
 
 # Installs under PREFIX (default: CMake's, /usr/local).

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need.
+# Installs the Debian packages that building, running and testing need (and, with --bench, the
+# benchmarks).
 # Asks apt-get only for packages that are not installed yet, so a second run is quick and offline.
 set -euo pipefail
 
@@ -19,6 +20,8 @@ packages=(
   # fuzzing (clang's libFuzzer and sanitizer run-times)
   clang libclang-rt-14-dev
 )
+# `install-deps.sh --bench` also installs the players the benchmarks compare with.
+[[ "${1:-}" == "--bench" ]] && packages+=(mpv)
 
 missing=()
 for p in "${packages[@]}"; do
