@@ -31,6 +31,7 @@ void ByteQueue::beginConnection() {
   m_readPosition = 0;
   m_count = 0;
   m_endOfData = false;
+  m_producerStopped = false;
   m_space.set();
   m_data.reset();
   m_readerIdle.reset();
@@ -43,6 +44,12 @@ void ByteQueue::endConnection() {
   m_readerIdle.set();
 }
 
+void ByteQueue::stopProducer() {
+  std::lock_guard guard(m_lock);
+  m_producerStopped = true;
+  m_space.set();
+}
+
 uint32_t ByteQueue::freeSpace() {
   std::lock_guard guard(m_lock);
   return m_capacity - m_count;
@@ -51,7 +58,7 @@ uint32_t ByteQueue::freeSpace() {
 void ByteQueue::append(const uint8_t* bytes, uint32_t n) {
   std::lock_guard guard(m_lock);
   n = std::min(n, m_capacity - m_count);
-  if (n == 0) return;
+  if (n == 0 || m_producerStopped) return;
   const uint32_t write = (m_readPosition + m_count) % m_capacity;
   const uint32_t first = std::min(n, m_capacity - write);
   std::memcpy(m_ring.data() + write, bytes, first);

@@ -36,7 +36,8 @@ class ByteQueue {
   void allocate(bool prebuffer);
   // Frees the ring; GetFill is 0 and reads fail until the next allocate.
   void release();
-  // A connection starts being read: empty, no end of data, space set, data and idle clear.
+  // A connection starts being read: empty, no end of data, producing allowed, space set, data
+  // and idle clear.
   void beginConnection();
   // The connection's reading ended: space and data clear, idle set; pending reads return.
   void endConnection();
@@ -45,8 +46,13 @@ class ByteQueue {
   Event& spaceEvent() { return m_space; }
   // Free bytes; only the consumer changes it meanwhile, and only upwards.
   uint32_t freeSpace();
-  // Copies n <= freeSpace() bytes in, then reports the prebuffering steps.
+  // Copies n <= freeSpace() bytes in, then reports the prebuffering steps. Refused once the
+  // producer was stopped.
   void append(const uint8_t* bytes, uint32_t n);
+  // Any thread: the producer is to end. From now until the next beginConnection the space
+  // event stays set and appends are refused, so a producer that appends just after its last
+  // look at its stop flags cannot clear the event and then wait for it for ever.
+  void stopProducer();
   // No more data will come for this connection (a stall or a failed read).
   void setEndOfData();
 
@@ -92,6 +98,7 @@ class ByteQueue {
   uint32_t m_count = 0;
   int8_t m_prebuffer = kOff;
   bool m_endOfData = false;
+  bool m_producerStopped = false;
   // --- consumer only
   std::vector<uint8_t> m_chunk;
 };

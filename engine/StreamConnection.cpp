@@ -174,7 +174,7 @@ void StreamConnection::closeConnection() {
   if (m_request) {
     m_stopReading = true;
     m_request->abort();
-    m_queue.spaceEvent().set();
+    m_queue.stopProducer();
     wakeWatch();
     m_queue.waitReaderIdle();
     m_stopReading = false;
@@ -227,7 +227,7 @@ bool StreamConnection::Shutdown() {
   m_state = kClosed;
   if (!m_session) return true;
   m_exit = true;
-  m_queue.spaceEvent().set();
+  m_queue.stopProducer();
   wakeWatch();
   m_resume.set();
   if (m_readerThread.joinable()) m_readerThread.join();
@@ -279,7 +279,7 @@ void StreamConnection::serveConnection(HttpRequest& request, uint8_t* networkBuf
   }
   m_workerQuit = true;
   request.abort();
-  m_queue.spaceEvent().set();
+  m_queue.stopProducer();
   worker.join();
 }
 

@@ -165,6 +165,20 @@ TEST_F(ByteQueueTest, EndedConnectionDrainsThenFailsAndWakesWaitingReads) {
   EXPECT_FALSE(queue.ReadChunk(data, length));
 }
 
+TEST_F(ByteQueueTest, AStoppedProducerCanNeitherAppendNorClearTheSpaceEvent) {
+  open(false);
+  appendSequence(kCap - 10);
+  queue.stopProducer();
+  // The append that would fill the ring (and clear the event its producer then waits on) is
+  // refused until the next connection.
+  appendSequence(10);
+  EXPECT_TRUE(queue.spaceEvent().isSet());
+  EXPECT_EQ(queue.freeSpace(), 10u);
+  open(false);
+  appendSequence(kCap);
+  EXPECT_FALSE(queue.spaceEvent().isSet());
+}
+
 TEST_F(ByteQueueTest, InterruptedReadsReturnWhatTheyHaveAndLoseNothing) {
   open(false);
   appendSequence(30);
