@@ -29,6 +29,8 @@ WaveFormatEx pcm(uint16_t channels, uint32_t rate, uint16_t bits) {
 class CountingClient : public WaveOutputClient {
  public:
   bool FillBuffer(WaveHeader* header, uint32_t capacity) override {
+    // A fast device may finish the first buffer before the test has queued the second.
+    if (startGate != nullptr) startGate->wait(10000);
     const int fill = ++fills;
     if (closeOnFill == fill) {
       closeResult = output->Close();
@@ -49,6 +51,7 @@ class CountingClient : public WaveOutputClient {
   }
 
   WaveOutput* output = nullptr;
+  Event* startGate = nullptr;  // when set, refills wait for it
   int fillsAllowed = 0;
   int closeOnFill = 0;
   std::atomic<int> fills{0};
@@ -159,12 +162,15 @@ TEST_F(WaveOutputCycleTest, ClosesFromItsOwnThreadWithoutWaiting) {
   CountingClient client;
   client.fillsAllowed = 1000000;
   client.closeOnFill = 3;
+  Event bothQueued{Event::Reset::Manual};
+  client.startGate = &bothQueued;
   auto output = std::make_unique<WaveOutput>(&client, m_driver.get());
   client.output = output.get();
   const WaveFormatEx format = pcm(2, 44100, 16);
   ASSERT_TRUE(output->Open(&format, 8192));
   ASSERT_TRUE(output->Queue(8192, 0));
   ASSERT_TRUE(output->Queue(8192, 1));
+  bothQueued.set();
   ASSERT_TRUE(client.endedEvent.wait(10000));
   EXPECT_TRUE(client.closeResult.load());
   EXPECT_TRUE(client.endedAfterClose.load());
