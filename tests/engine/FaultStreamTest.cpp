@@ -113,7 +113,9 @@ TEST_F(FaultStreamTest, ResetEndsPlaybackAtOnceWithTheRecordingComplete) {
   ASSERT_TRUE(player.waitFor(Player::kPlaybackEnded));
   // Far below the stall limit: a reset is an error at once, not a silence.
   EXPECT_LT(msSince(start), 5000);
-  expectRecordingUpTo(player, 150000, 50000, false);
+  // The reset throws away what the kernel held unread, the more the slower the client runs (a
+  // sanitized build kept 36 KiB): only the kept part must be there, unbroken.
+  expectRecordingUpTo(player, 150000, 8192, false);
 }
 
 TEST_F(FaultStreamTest, CutInsideAMetadataBlockLeavesNoMetadataInTheAudio) {
