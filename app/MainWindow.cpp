@@ -16,7 +16,6 @@
 #include "skin/SkinDescription.h"
 #include "skin/SkinList.h"
 #include "skin/SkinMessageEvent.h"
-#include "alarms/AlarmNotifier.h"
 #include "ui/AboutBox.h"
 #include "ui/AlarmListDialog.h"
 #include "ui/MainPanelControl.h"
