@@ -4,7 +4,6 @@
 #include <strings.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 
 namespace orvel {
@@ -48,57 +47,103 @@ curl_slist* headerList(const std::string& accept, const std::string& extraHeader
 }  // namespace
 
 HttpRequest::HttpRequest(std::string url, std::string userAgent, std::string accept)
-    : m_url(std::move(url)),
-      m_userAgent(std::move(userAgent)),
-      m_accept(std::move(accept)),
-      m_body(kBodyBufferBytes) {}
+    : m_url(std::move(url)), m_userAgent(std::move(userAgent)), m_accept(std::move(accept)) {}
 
 HttpRequest::~HttpRequest() {
-  abort();
-  if (m_transfer.joinable()) m_transfer.join();
+  CURLM* multi = nullptr;
+  {
+    std::lock_guard guard(m_multiLock);
+    multi = static_cast<CURLM*>(m_multi);
+    m_multi = nullptr;
+  }
+  CURL* easy = static_cast<CURL*>(m_easy);
+  if (multi != nullptr && easy != nullptr) curl_multi_remove_handle(multi, easy);
+  if (easy != nullptr) curl_easy_cleanup(easy);
+  if (multi != nullptr) curl_multi_cleanup(multi);
+  curl_slist_free_all(static_cast<curl_slist*>(m_headers));
 }
 
 bool HttpRequest::send(const std::string& extraHeaders, int responseTimeoutMs) {
-  if (m_transfer.joinable()) return false;
-  m_transfer = std::thread(&HttpRequest::runTransfer, this, extraHeaders);
-  std::unique_lock lock(m_lock);
-  const bool answered = m_changed.wait_for(lock, std::chrono::milliseconds(responseTimeoutMs), [&] {
-    return m_headersDone || m_finished || m_aborted;
-  });
-  if (answered && m_headersDone && !m_aborted) return true;
-  lock.unlock();
-  abort();
-  return false;
+  if (m_easy != nullptr || !start(extraHeaders)) return false;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(responseTimeoutMs);
+  return driveUntil([this] { return m_headersDone; }, deadline) && !m_aborted;
 }
 
-std::vector<std::string> HttpRequest::rawHeaderLines() const {
-  std::lock_guard guard(m_lock);
-  return m_lines;
-}
+std::vector<std::string> HttpRequest::rawHeaderLines() const { return m_lines; }
 
 bool HttpRequest::read(uint8_t* buffer, size_t size, size_t& got) {
   got = 0;
-  std::unique_lock lock(m_lock);
-  m_changed.wait(lock, [&] { return m_bodyCount > 0 || m_finished || m_aborted; });
-  if (m_aborted || m_bodyCount == 0) return false;
-  got = std::min(size, m_bodyCount);
-  const size_t first = std::min(got, m_body.size() - m_bodyStart);
-  std::memcpy(buffer, m_body.data() + m_bodyStart, first);
-  std::memcpy(buffer + first, m_body.data(), got - first);
-  m_bodyStart = (m_bodyStart + got) % m_body.size();
-  m_bodyCount -= got;
-  lock.unlock();
-  m_changed.notify_all();
+  if (m_easy == nullptr || m_aborted) return false;
+  if (m_bodyStart == m_body.size() && m_paused && !resume()) return false;
+  if (!driveUntil([this] { return m_bodyStart < m_body.size(); }, Clock::time_point::max()))
+    return false;
+  got = std::min(size, m_body.size() - m_bodyStart);
+  std::memcpy(buffer, m_body.data() + m_bodyStart, got);
+  m_bodyStart += got;
+  if (m_bodyStart == m_body.size()) {
+    m_body.clear();
+    m_bodyStart = 0;
+  }
   return true;
 }
 
 void HttpRequest::abort() {
+  m_aborted = true;
+  std::lock_guard guard(m_multiLock);
+  if (m_multi != nullptr) curl_multi_wakeup(static_cast<CURLM*>(m_multi));
+}
+
+bool HttpRequest::start(const std::string& extraHeaders) {
+  CURL* easy = curl_easy_init();
+  CURLM* multi = curl_multi_init();
+  curl_slist* headers = headerList(m_accept, extraHeaders);
+  m_easy = easy;
+  m_headers = headers;
   {
-    std::lock_guard guard(m_lock);
-    m_aborted = true;
-    if (m_multi != nullptr) curl_multi_wakeup(static_cast<CURLM*>(m_multi));
+    std::lock_guard guard(m_multiLock);
+    m_multi = multi;
   }
-  m_changed.notify_all();
+  if (easy == nullptr || multi == nullptr) return false;
+  curl_easy_setopt(easy, CURLOPT_URL, m_url.c_str());
+  curl_easy_setopt(easy, CURLOPT_USERAGENT, m_userAgent.c_str());
+  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
+  curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
+  curl_easy_setopt(easy, CURLOPT_HTTP09_ALLOWED, 1L);
+  curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+  curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &HttpRequest::onHeader);
+  curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+  curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &HttpRequest::onBody);
+  curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+  return curl_multi_add_handle(multi, easy) == CURLM_OK;
+}
+
+template <typename Ready>
+bool HttpRequest::driveUntil(Ready ready, Clock::time_point deadline) {
+  CURLM* multi = static_cast<CURLM*>(m_multi);  // only this thread and the destructor set it
+  for (;;) {
+    if (ready()) return true;
+    if (m_aborted || m_finished) return false;
+    int running = 0;
+    if (curl_multi_perform(multi, &running) != CURLM_OK || running == 0) m_finished = true;
+    if (ready()) return true;
+    if (m_aborted || m_finished) return false;
+    const auto now = Clock::now();
+    if (now >= deadline) return false;
+    // libcurl shortens the wait itself when one of its own timers is due sooner.
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
+    const int waitMs = static_cast<int>(std::clamp<int64_t>(left.count(), 1, 1000));
+    curl_multi_poll(multi, nullptr, 0, waitMs, nullptr);
+  }
+}
+
+// Hands libcurl's held-back bytes over (which may pause the transfer again at once).
+bool HttpRequest::resume() {
+  m_paused = false;
+  return curl_easy_pause(static_cast<CURL*>(m_easy), CURLPAUSE_CONT) == CURLE_OK;
 }
 
 size_t HttpRequest::onHeader(char* data, size_t size, size_t count, void* self) {
@@ -114,7 +159,6 @@ size_t HttpRequest::onBody(char* data, size_t size, size_t count, void* self) {
 
 // Returns 0 to make libcurl fail the transfer.
 size_t HttpRequest::takeHeaderLine(std::string line) {
-  std::unique_lock lock(m_lock);
   m_headerBytes += line.size() + 2;
   if (m_aborted || m_headerBytes > kMaxHeaderBytes) return 0;
   if (!line.empty()) {
@@ -126,79 +170,25 @@ size_t HttpRequest::takeHeaderLine(std::string line) {
     return 1;
   }
   m_headersDone = true;
-  lock.unlock();
-  m_changed.notify_all();
   return 1;
 }
 
 size_t HttpRequest::takeBody(const char* data, size_t length) {
-  std::unique_lock lock(m_lock);
+  if (m_aborted) return 0;
   if (!m_headersDone) {
     // Body bytes without a header block: the server does not speak HTTP/1.x (ICY).
     m_headersDone = true;
     if (m_lines.empty()) m_lines.push_back("HTTP/0.9 200 OK");
   }
-  size_t done = 0;
-  while (done < length) {
-    m_changed.notify_all();
-    m_changed.wait(lock, [&] { return m_bodyCount < m_body.size() || m_aborted; });
-    if (m_aborted) return 0;
-    const size_t end = (m_bodyStart + m_bodyCount) % m_body.size();
-    const size_t room = std::min(m_body.size() - m_bodyCount, m_body.size() - end);
-    const size_t piece = std::min(room, length - done);
-    std::memcpy(m_body.data() + end, data + done, piece);
-    m_bodyCount += piece;
-    done += piece;
+  // An empty buffer takes any piece, so a piece larger than the limit cannot stall the
+  // transfer; otherwise libcurl keeps the piece until the reader has caught up.
+  const size_t held = m_body.size() - m_bodyStart;
+  if (held > 0 && held + length > kBodyBufferBytes) {
+    m_paused = true;
+    return CURL_WRITEFUNC_PAUSE;
   }
-  lock.unlock();
-  m_changed.notify_all();
+  m_body.insert(m_body.end(), data, data + length);
   return length;
-}
-
-void HttpRequest::runTransfer(const std::string& extraHeaders) {
-  CURL* easy = curl_easy_init();
-  CURLM* multi = curl_multi_init();
-  curl_slist* headers = headerList(m_accept, extraHeaders);
-  if (easy != nullptr && multi != nullptr) {
-    curl_easy_setopt(easy, CURLOPT_URL, m_url.c_str());
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, m_userAgent.c_str());
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
-    curl_easy_setopt(easy, CURLOPT_HTTP09_ALLOWED, 1L);
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &HttpRequest::onHeader);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &HttpRequest::onBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
-    curl_multi_add_handle(multi, easy);
-    {
-      std::lock_guard guard(m_lock);
-      m_multi = multi;
-    }
-    int running = 1;
-    while (running > 0) {
-      {
-        std::lock_guard guard(m_lock);
-        if (m_aborted) break;
-      }
-      if (curl_multi_perform(multi, &running) != CURLM_OK || running == 0) break;
-      curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
-    }
-  }
-  {
-    std::lock_guard guard(m_lock);
-    m_multi = nullptr;
-    m_finished = true;
-  }
-  m_changed.notify_all();
-  if (multi != nullptr && easy != nullptr) curl_multi_remove_handle(multi, easy);
-  if (easy != nullptr) curl_easy_cleanup(easy);
-  if (multi != nullptr) curl_multi_cleanup(multi);
-  curl_slist_free_all(headers);
 }
 
 }  // namespace orvel

@@ -1,7 +1,8 @@
 #pragma once
-// One HTTP or HTTPS GET on libcurl, driven on a transfer thread of its own. The body is handed
-// over through a bounded buffer: when the reader falls behind, the transfer waits and TCP slows
-// the server down.
+// One HTTP or HTTPS GET on libcurl, driven by the thread that waits for it: send drives the
+// transfer until the header block is there, each read until body bytes are there. There is no
+// transfer thread of its own, so a packet from the server wakes one thread, not two. Between
+// reads nothing is received and TCP slows the server down.
 //
 // A response whose first line is not an HTTP status line (a server answering "ICY 200 OK") is
 // taken as HTTP/0.9: the status line reported is "HTTP/0.9 200 OK" with no header lines, and
@@ -10,12 +11,12 @@
 // Threads: send, rawHeaderLines and read are called by one thread at a time (the connection's
 // connect thread, then its read worker); abort may be called from any thread at any time.
 
-#include <condition_variable>
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace orvel {
@@ -23,13 +24,13 @@ namespace orvel {
 class HttpRequest {
  public:
   static constexpr int kDefaultResponseTimeoutMs = 30000;
+  // Received body bytes held for the reader; beyond them libcurl holds back the rest.
   static constexpr size_t kBodyBufferBytes = 65536;
   static constexpr size_t kMaxHeaderBytes = 65536;
   static constexpr long kMaxRedirects = 5;
 
   // `url` as requestUrl gives it; `accept` the value of the Accept header ("" for none).
   HttpRequest(std::string url, std::string userAgent, std::string accept);
-  // Aborts a transfer that is still running and waits for its thread.
   ~HttpRequest();
   HttpRequest(const HttpRequest&) = delete;
   HttpRequest& operator=(const HttpRequest&) = delete;
@@ -51,29 +52,37 @@ class HttpRequest {
   void abort();
 
  private:
+  using Clock = std::chrono::steady_clock;
+
   static size_t onHeader(char* data, size_t size, size_t count, void* self);
   static size_t onBody(char* data, size_t size, size_t count, void* self);
   size_t takeHeaderLine(std::string line);
   size_t takeBody(const char* data, size_t length);
-  void runTransfer(const std::string& extraHeaders);
+  bool start(const std::string& extraHeaders);
+  // Runs the transfer until `ready` holds (true) or it ends, fails, is aborted or the deadline
+  // passes (false). Sleeps in poll between the server's packets.
+  template <typename Ready>
+  bool driveUntil(Ready ready, Clock::time_point deadline);
+  bool resume();
 
   const std::string m_url;
   const std::string m_userAgent;
   const std::string m_accept;
-  std::thread m_transfer;
 
-  mutable std::mutex m_lock;
-  std::condition_variable m_changed;
-  // --- guarded by m_lock
+  // --- owned by the thread that drives the transfer (send, then read)
+  void* m_easy = nullptr;     // CURL*
+  void* m_headers = nullptr;  // curl_slist*
   std::vector<std::string> m_lines;  // header lines of the current response
   size_t m_headerBytes = 0;
   bool m_headersDone = false;  // the final response's header block (or an HTTP/0.9 body) began
-  bool m_finished = false;     // the transfer thread is done with libcurl
-  bool m_aborted = false;
-  void* m_multi = nullptr;      // the CURLM handle while the transfer runs, to wake it on abort
-  std::vector<uint8_t> m_body;  // ring of kBodyBufferBytes
+  bool m_finished = false;     // libcurl is done with the transfer
+  bool m_paused = false;       // the body buffer was full: libcurl holds the next bytes
+  std::vector<uint8_t> m_body;  // received body bytes not read yet, from m_bodyStart
   size_t m_bodyStart = 0;
-  size_t m_bodyCount = 0;
+
+  std::atomic<bool> m_aborted{false};
+  std::mutex m_multiLock;  // keeps m_multi alive while abort wakes it
+  void* m_multi = nullptr;  // CURLM*, guarded by m_multiLock
 };
 
 }  // namespace orvel
