@@ -4,6 +4,7 @@
 
 #include "audio/CodecRegistry.h"
 #include "audio/Mp3Decoder.h"
+#include "audio/Mp3PrimitivesLibrary.h"
 #include "audio/OggDecoder.h"
 #include "audio/ResampleFilter.h"
 
@@ -18,6 +19,7 @@ CodecProvider* BuiltinCodecs::createProvider(CodecRegistry& registry) {
   auto* provider = new CodecProvider;
   provider->createDecoder = &BuiltinCodecs::createDecoder;
   provider->createFilter = &BuiltinCodecs::createFilter;
+  provider->prepare = &BuiltinCodecs::prepare;
   registry.registerEntry(provider, u"MP3 Audio Format", u"MP3", {u"mp3", u"mp2", u"mp1"},
                          kCodecCanDecode);
   registry.registerEntry(provider, u"OGG Audio Format", u"OGG", {u"ogg"}, kCodecCanDecode);
@@ -44,5 +46,7 @@ bool BuiltinCodecs::createFilter(AudioFilter** out, WStringView name) {
   *out = new (std::nothrow) ResampleFilter;
   return true;
 }
+
+void BuiltinCodecs::prepare() { Mp3PrimitivesLibrary::shared(); }
 
 }  // namespace orvel

@@ -22,6 +22,8 @@ class BuiltinCodecs {
   static bool createDecoder(AudioDecoder** out, WStringView name);
   // "ResampleFilter" (without case) -> ResampleFilter; anything else: false.
   static bool createFilter(AudioFilter** out, WStringView name);
+  // Loads the MP3 primitives library (player thread).
+  static void prepare();
 };
 
 // The extension of a format name: after its last '.', or the whole name.

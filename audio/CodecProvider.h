@@ -14,6 +14,8 @@ class CodecProvider {
  public:
   using CreateDecoderFn = bool (*)(AudioDecoder** out, WStringView name);
   using CreateFilterFn = bool (*)(AudioFilter** out, WStringView name);
+  // Loads ahead what the source's decoders will need, so the first one opens without delay.
+  using PrepareFn = void (*)();
 
   CodecProvider() = default;
   CodecProvider(const CodecProvider&) = delete;
@@ -25,6 +27,7 @@ class CodecProvider {
   std::string path;         // the library's path; empty for the built-in provider
   CreateDecoderFn createDecoder = nullptr;
   CreateFilterFn createFilter = nullptr;
+  PrepareFn prepare = nullptr;
   bool loadFailed = false;
 };
 

@@ -86,6 +86,13 @@ const CodecEntry* CodecRegistry::FindEntry(WStringView name, bool wantEncoder) {
   return nullptr;
 }
 
+void CodecRegistry::Prepare() {
+  if (!m_scanned) scan();
+  for (const auto& provider : m_providers) {
+    if (provider->prepare != nullptr) provider->prepare();
+  }
+}
+
 bool CodecRegistry::CreateDecoder(AudioDecoder** out, WStringView name) {
   if (out == nullptr) return false;
   *out = nullptr;

@@ -45,6 +45,9 @@ class CodecRegistry {
   bool CreateDecoder(AudioDecoder** out, WStringView name);
   // Asks each provider in turn; false when none makes it (also before the first lookup).
   bool CreateFilter(AudioFilter** out, WStringView name);
+  // Runs the scan if it has not run, then lets each provider load what its decoders need. The
+  // Player calls it while the connection is being made, so that time is not added to the open.
+  void Prepare();
 
   // Appends an entry for `provider` (called by providers while they are created).
   void registerEntry(CodecProvider* provider, WStringView name, WStringView shortName,

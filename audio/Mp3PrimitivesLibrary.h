@@ -1,8 +1,8 @@
 #pragma once
 // Finds and loads the MP3 primitives library from the executable's folder: libOvGrpPrim.so,
 // or its XScale build libOvGrpPrimXA.so when the processor is an XScale or the plain one is
-// missing. The process-wide instance is loaded by the first Mp3Decoder::Open (player thread
-// only, so unguarded) and stays loaded until exit.
+// missing. The process-wide instance is loaded by the first Mp3Decoder::Open or by the codec
+// registry's Prepare (both on the player thread) and stays loaded until exit.
 
 #include <string>
 

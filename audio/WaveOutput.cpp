@@ -1,6 +1,7 @@
 #include "audio/WaveOutput.h"
 
 #include "audio/WaveFormatTable.h"
+#include "platform/PlayTrace.h"
 
 namespace orvel {
 
@@ -79,7 +80,10 @@ bool WaveOutput::GetBuffer(int index, char** data, uint32_t* size) {
 }
 
 bool WaveOutput::writeHeader(WaveHeader& header) {
-  return m_device->write(header.lpData, header.dwBufferLength, reinterpret_cast<intptr_t>(&header));
+  const bool written =
+      m_device->write(header.lpData, header.dwBufferLength, reinterpret_cast<intptr_t>(&header));
+  if (written) PlayTrace::firstBuffer();
+  return written;
 }
 
 bool WaveOutput::Queue(uint32_t bytes, int index) {

@@ -115,6 +115,7 @@ int32_t Player::doOpen(const OpenRequest* request) {
   m_connected = false;
   m_connectEvent.reset();
   m_stream->Connect(*request);
+  registry().Prepare();
   if (!m_connectEvent.wait(m_settings.connectWaitMs) || !m_connected.load()) {
     teardown();
     return 0;

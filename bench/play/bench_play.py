@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Plays a 128 kbit/s MP3 stream from a loopback server with orvel-play (null device), mpg123
 and mpv, one after another, and reports each one's CPU time (from rusage, and from the
-scheduler's clock of its live threads), and peak RSS; then the time from
-start to the first PCM of orvel-play (prebuffering off) and of mpg123 -s.
+scheduler's clock of its live threads), and peak RSS; then the time from the Open command to
+the first buffer handed to the device of orvel-play (prebuffering off) and from process start
+to the first 4608 bytes of PCM of mpg123 -s.
 
 usage: bench_play.py [--seconds 60] [--bin BUILD/bin] [--rows FILE]
 A player that is not installed is reported as missing. Needs ffmpeg for the test stream.
@@ -73,20 +74,19 @@ def measure(command, seconds, env):
 
 
 def first_pcm_orvel(binary, url, env):
-    """From "Online" (the Open command follows at once) to the play reply, prebuffering off:
-    by then both buffers were decoded and handed to the device, so this bounds the time to the
-    first buffer from above."""
-    process = subprocess.Popen([binary, "--no-prebuffer", "--seconds", "0", url],
-                               stdout=subprocess.PIPE, text=True, env=env)
-    start = None
-    elapsed = None
-    for line in process.stdout:
-        if line.startswith("status 13") and start is None:
-            start = time.monotonic()
-        if line.startswith("reply play") and elapsed is None and start is not None:
-            elapsed = time.monotonic() - start
-    process.wait()
-    return elapsed
+    """From the Open command to the first buffer handed to the sound device, prebuffering off,
+    as the program's own probe (ORVEL_RADIO_TRACE_PLAY) marks them on stderr."""
+    process = subprocess.run([binary, "--no-prebuffer", "--seconds", "0", url],
+                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True,
+                             env=dict(env, ORVEL_RADIO_TRACE_PLAY="1"))
+    marks = {}
+    for line in process.stderr.splitlines():
+        parts = line.split()
+        if len(parts) == 2 and parts[0] in ("open", "first-buffer"):
+            marks[parts[0]] = float(parts[1]) / 1000.0
+    if "open" not in marks or "first-buffer" not in marks:
+        return None
+    return marks["first-buffer"] - marks["open"]
 
 
 def first_pcm_mpg123(url):
@@ -128,8 +128,8 @@ def write_rows(path, seconds, results, first_orvel, first_mpg):
                      ratio(orvel[2], other[2])))
         rows.append(("Streaming %d s, peak RSS MiB" % seconds, cell(orvel[1], "%.1f"),
                      "%s %.1f" % (name, other[1]), ratio(orvel[1], other[1])))
-    rows.append(("Open to first audio buffer, ms", cell(first_orvel, "%.0f"),
-                 "mpg123 -s %s" % cell(first_mpg, "%.0f"), ratio(first_orvel, first_mpg)))
+    rows.append(("Open to first audio buffer, ms", cell(first_orvel, "%.1f"),
+                 "mpg123 -s %s" % cell(first_mpg, "%.1f"), ratio(first_orvel, first_mpg)))
     with open(path, "a") as out:
         for row in rows:
             out.write("\t".join(row) + "\n")
@@ -165,15 +165,15 @@ def main():
             results[name] = (cpu, rss, on_cpu)
             print("%-11s %10.2f %8.2f %10.1f %10.3f" %
                   (name, cpu, 100.0 * cpu / args.seconds, rss, on_cpu), flush=True)
-        orvel = sorted(x for x in (first_pcm_orvel(orvel_play, url, env) for _ in range(5)) if x)
-        mpg = sorted(first_pcm_mpg123(url) for _ in range(5)) if shutil.which("mpg123") else []
+        orvel = sorted(x for x in (first_pcm_orvel(orvel_play, url, env) for _ in range(11)) if x)
+        mpg = sorted(first_pcm_mpg123(url) for _ in range(11)) if shutil.which("mpg123") else []
         first_orvel = 1000 * orvel[len(orvel) // 2] if orvel else None
         first_mpg = 1000 * mpg[len(mpg) // 2] if mpg else None
         if first_orvel is not None:
-            print("first PCM, median of 5: orvel-play %.1f ms (open to both buffers queued)"
+            print("first PCM, median of 11: orvel-play %.1f ms (open command to first buffer queued)"
                   % first_orvel)
         if first_mpg is not None:
-            print("first PCM, median of 5: mpg123 -s %.1f ms (process start to 4608 bytes)"
+            print("first PCM, median of 11: mpg123 -s %.1f ms (process start to 4608 bytes)"
                   % first_mpg)
         if args.rows:
             write_rows(args.rows, args.seconds, results, first_orvel, first_mpg)

@@ -60,6 +60,34 @@ TEST(CodecRegistry, CreatesDecodersByNameAndTheFilterOnlyAfterALookup) {
   EXPECT_FALSE(registry.CreateFilter(&filter, u"Resample"));
 }
 
+// A registry whose only provider counts the loads it is asked to make ahead.
+class CountingRegistry : public CodecRegistry {
+ public:
+  static inline int prepared = 0;
+  CountingRegistry() : CodecRegistry(kLibraryPattern, folderWithCodecLibrary()) {}
+
+ protected:
+  CodecProvider* createProvider(ProviderSource source, const std::string&) override {
+    if (source != ProviderSource::kBuiltin) return nullptr;
+    auto* provider = new CodecProvider;
+    provider->prepare = [] { ++prepared; };
+    registerEntry(provider, u"Test Format", u"TST", {u"tst"}, kCodecCanDecode);
+    return provider;
+  }
+};
+
+TEST(CodecRegistry, PrepareScansOnceAndAsksEveryProviderEachTime) {
+  CountingRegistry registry;
+  CountingRegistry::prepared = 0;
+  registry.Prepare();
+  EXPECT_EQ(registry.providerCount(), 1u);
+  EXPECT_EQ(CountingRegistry::prepared, 1);
+  registry.Prepare();
+  EXPECT_EQ(registry.providerCount(), 1u);  // no second scan
+  EXPECT_EQ(CountingRegistry::prepared, 2);
+  EXPECT_NE(registry.FindEntry(u"x.tst", false), nullptr);
+}
+
 TEST(BuiltinCodecs, CreatorGoesByTheExtension) {
   for (const char16_t* name : {u"MP3", u"song.Mp2", u"mp1", u"OGG", u"a.b.ogg"}) {
     AudioDecoder* decoder = nullptr;

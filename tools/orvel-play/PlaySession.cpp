@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "engine/TitleLine.h"
+#include "platform/PlayTrace.h"
 #include "resources/StringTable.h"
 
 namespace orvel {
@@ -26,6 +27,7 @@ PlaySession::PlaySession(PlayOptions options)
 
 int PlaySession::run() {
   m_player.Start();
+  PlayTrace::mark("open");
   m_player.Open(OpenRequest{fromUtf8(m_options.url), m_options.prebuffer, m_options.retries});
   while (!m_done) {
     const auto message = m_queue.get(timeUntilNextTimerMs());
