@@ -3,8 +3,8 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <fstream>
 
+#include "platform/AtomicFile.h"
 #include "platform/ProgramDirectory.h"
 
 namespace orvel {
@@ -38,9 +38,7 @@ bool Mp3PrimitivesLibrary::nameIsXScale(const std::string& processorName) {
 }
 
 bool Mp3PrimitivesLibrary::processorIsXScale() {
-  std::ifstream cpuinfo("/proc/cpuinfo");
-  std::string line;
-  while (std::getline(cpuinfo, line)) {
+  for (const std::string& line : readTextLines("/proc/cpuinfo")) {
     if (line.rfind("model name", 0) == 0 || line.rfind("Hardware", 0) == 0) {
       return nameIsXScale(line.substr(line.find(':') == std::string::npos ? 0 : line.find(':')));
     }

@@ -68,6 +68,23 @@ std::optional<Bytes> readWholeFile(const std::string& path) {
   return data;
 }
 
+std::vector<std::string> readTextLines(const std::string& path) {
+  std::vector<std::string> lines;
+  const std::optional<Bytes> data = readWholeFile(path);
+  if (!data) return lines;
+  const std::string_view text(reinterpret_cast<const char*>(data->data()), data->size());
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.emplace_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
 bool writeFileAtomically(const std::string& path, const void* data, size_t size) {
   std::string temp = path + kTempInfix + "XXXXXX";
   const int fd = ::mkstemp(temp.data());

@@ -18,6 +18,11 @@ using Bytes = std::vector<uint8_t>;
 // Reads a whole regular file. Nothing when it cannot be opened or read.
 std::optional<Bytes> readWholeFile(const std::string& path);
 
+// The lines of a text file without their line ends ("\n" or "\r\n"); none when it cannot be
+// read. Reads through plain system calls: no stream library, whose locale set-up alone costs
+// the headless player a few hundred KiB.
+std::vector<std::string> readTextLines(const std::string& path);
+
 // Writes the data atomically; false (and the old file untouched) on any failure.
 bool writeFileAtomically(const std::string& path, const void* data, size_t size);
 inline bool writeFileAtomically(const std::string& path, std::string_view data) {

@@ -5,9 +5,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <utility>
+
+#include "platform/AtomicFile.h"
 
 namespace orvel {
 namespace {
@@ -29,10 +30,8 @@ std::string configuredDocuments() {
   const char* config = std::getenv("XDG_CONFIG_HOME");
   const std::string folder =
       config != nullptr && *config != '\0' ? config : homeFolder() + "/.config";
-  std::ifstream file(folder + "/user-dirs.dirs");
-  std::string line;
   const std::string key = "XDG_DOCUMENTS_DIR=";
-  while (std::getline(file, line)) {
+  for (const std::string& line : readTextLines(folder + "/user-dirs.dirs")) {
     if (line.rfind(key, 0) != 0) continue;
     std::string value = line.substr(key.size());
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {

@@ -8,7 +8,7 @@ packages=(
   # build
   cmake ninja-build g++ make pkg-config
   # libraries
-  qt6-base-dev libcurl4-openssl-dev libmpg123-dev libvorbisidec-dev libasound2-dev
+  qt6-base-dev libcurl4-openssl-dev libcurl3-gnutls libmpg123-dev libvorbisidec-dev libasound2-dev
   # the fonts the default skins name
   fonts-dejavu-core
   # tests and benchmarks

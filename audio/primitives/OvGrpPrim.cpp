@@ -4,9 +4,9 @@
 // fresh decoder, so the caller resets decoding by clearing the block.
 
 #include <mpg123.h>
+#include <pthread.h>
 
 #include <cstring>
-#include <mutex>
 
 #include "audio/Mp3Primitives.h"
 
@@ -32,8 +32,8 @@ LibraryState* stateOf(Mp3DecoderState* state) {
 }
 
 mpg123_handle* openHandle() {
-  static std::once_flag once;
-  std::call_once(once, [] { mpg123_init(); });
+  static pthread_once_t once = PTHREAD_ONCE_INIT;
+  pthread_once(&once, [] { mpg123_init(); });
   mpg123_handle* handle = mpg123_new(nullptr, nullptr);
   if (handle == nullptr) return nullptr;
   mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0);

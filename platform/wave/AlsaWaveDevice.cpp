@@ -12,26 +12,29 @@ namespace orvel {
 std::unique_ptr<AlsaWaveDevice> AlsaWaveDevice::open(const PcmFormat& format,
                                                      MessageTarget* completions) {
   if (completions == nullptr || (format.bits != 8 && format.bits != 16)) return nullptr;
+  const AlsaLibrary* alsa = AlsaLibrary::get();
+  if (alsa == nullptr) return nullptr;
   snd_pcm_t* pcm = nullptr;
-  if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return nullptr;
+  if (alsa->pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return nullptr;
   const snd_pcm_format_t sampleFormat = format.bits == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE;
   // No resampling by ALSA: the format was asked for exactly.
-  if (snd_pcm_set_params(pcm, sampleFormat, SND_PCM_ACCESS_RW_INTERLEAVED, format.channels,
+  if (alsa->pcm_set_params(pcm, sampleFormat, SND_PCM_ACCESS_RW_INTERLEAVED, format.channels,
                          format.rate, 0, kLatencyUs) < 0) {
-    snd_pcm_close(pcm);
+    alsa->pcm_close(pcm);
     return nullptr;
   }
   const int wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (wakeFd < 0) {
-    snd_pcm_close(pcm);
+    alsa->pcm_close(pcm);
     return nullptr;
   }
-  return std::unique_ptr<AlsaWaveDevice>(new AlsaWaveDevice(pcm, format, completions, wakeFd));
+  return std::unique_ptr<AlsaWaveDevice>(new AlsaWaveDevice(*alsa, pcm, format, completions, wakeFd));
 }
 
-AlsaWaveDevice::AlsaWaveDevice(snd_pcm_t* pcm, const PcmFormat& format, MessageTarget* completions,
-                               int wakeFd)
-    : m_pcm(pcm), m_format(format), m_completions(completions), m_wakeFd(wakeFd) {
+AlsaWaveDevice::AlsaWaveDevice(const AlsaLibrary& alsa, snd_pcm_t* pcm, const PcmFormat& format,
+                               MessageTarget* completions, int wakeFd)
+    : m_alsa(alsa),
+      m_pcm(pcm), m_format(format), m_completions(completions), m_wakeFd(wakeFd) {
   m_writer = std::thread([this] { run(); });
 }
 
@@ -97,7 +100,7 @@ void AlsaWaveDevice::close() {
   m_writer.join();
   for (const Pending& buffer : m_queue) m_completions->post(kWaveDone, 0, buffer.cookie);
   m_queue.clear();
-  snd_pcm_close(m_pcm);
+  m_alsa.pcm_close(m_pcm);
   m_pcm = nullptr;
 }
 
@@ -112,14 +115,14 @@ void AlsaWaveDevice::applyRequests() {
   }
   if (resets != m_resetsDone) {
     m_resetsDone = resets;
-    snd_pcm_drop(m_pcm);
-    snd_pcm_prepare(m_pcm);
+    m_alsa.pcm_drop(m_pcm);
+    m_alsa.pcm_prepare(m_pcm);
     m_pcmPaused = false;
   }
   if (paused != m_pcmPaused) {
     // A PCM that cannot pause drops what it holds and starts again on restart.
-    if (snd_pcm_pause(m_pcm, paused ? 1 : 0) < 0 && paused) snd_pcm_drop(m_pcm);
-    if (!paused && snd_pcm_state(m_pcm) == SND_PCM_STATE_SETUP) snd_pcm_prepare(m_pcm);
+    if (m_alsa.pcm_pause(m_pcm, paused ? 1 : 0) < 0 && paused) m_alsa.pcm_drop(m_pcm);
+    if (!paused && m_alsa.pcm_state(m_pcm) == SND_PCM_STATE_SETUP) m_alsa.pcm_prepare(m_pcm);
     m_pcmPaused = paused;
   }
 }
@@ -135,7 +138,7 @@ void AlsaWaveDevice::run() {
                (!m_queue.empty() && !m_paused);
       });
       if (m_closing) {
-        snd_pcm_drop(m_pcm);
+        m_alsa.pcm_drop(m_pcm);
         return;
       }
       if (m_queue.empty() || m_paused || m_resets != m_resetsDone) {
@@ -169,11 +172,11 @@ void AlsaWaveDevice::writeBuffer(const Pending& buffer, uint64_t resets) {
       if (!waitForRoom(resets)) return;
       continue;
     }
-    const snd_pcm_sframes_t n = snd_pcm_writei(m_pcm, at, left);
+    const snd_pcm_sframes_t n = m_alsa.pcm_writei(m_pcm, at, left);
     if (n == -EAGAIN) {
       if (!waitForRoom(resets)) return;
     } else if (n < 0) {
-      if (snd_pcm_recover(m_pcm, static_cast<int>(n), 1) < 0) return;  // the rest is dropped
+      if (m_alsa.pcm_recover(m_pcm, static_cast<int>(n), 1) < 0) return;  // the rest is dropped
     } else {
       at += static_cast<size_t>(n) * frameBytes;
       left -= static_cast<snd_pcm_uframes_t>(n);
@@ -183,10 +186,10 @@ void AlsaWaveDevice::writeBuffer(const Pending& buffer, uint64_t resets) {
 
 // Sleeps until the PCM has room or a request arrives; false on reset or close.
 bool AlsaWaveDevice::waitForRoom(uint64_t resets) {
-  const int count = snd_pcm_poll_descriptors_count(m_pcm);
+  const int count = m_alsa.pcm_poll_descriptors_count(m_pcm);
   std::vector<pollfd> fds(static_cast<size_t>(std::max(count, 0)) + 1);
   fds[0] = pollfd{m_wakeFd, POLLIN, 0};
-  if (count > 0) snd_pcm_poll_descriptors(m_pcm, fds.data() + 1, static_cast<unsigned>(count));
+  if (count > 0) m_alsa.pcm_poll_descriptors(m_pcm, fds.data() + 1, static_cast<unsigned>(count));
   const int timeoutMs = m_pcmPaused ? -1 : 1000;
   ::poll(fds.data(), fds.size(), timeoutMs);
   uint64_t drained;

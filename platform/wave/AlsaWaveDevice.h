@@ -3,8 +3,6 @@
 // reset and close reach it at once. All ALSA calls on an open PCM happen on the writer thread.
 // A buffer is done when all of it has been handed to ALSA.
 
-#include <alsa/asoundlib.h>
-
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -12,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/wave/AlsaLibrary.h"
 #include "platform/wave/PcmFormat.h"
 #include "platform/wave/WaveDevice.h"
 
@@ -23,7 +22,7 @@ class AlsaWaveDevice : public WaveDevice {
  public:
   static constexpr unsigned kLatencyUs = 500000;
 
-  // Opens and sets up the PCM; nothing when ALSA refuses.
+  // Opens and sets up the PCM; nothing when ALSA cannot be loaded or refuses.
   static std::unique_ptr<AlsaWaveDevice> open(const PcmFormat& format, MessageTarget* completions);
   ~AlsaWaveDevice() override;
 
@@ -40,13 +39,15 @@ class AlsaWaveDevice : public WaveDevice {
     intptr_t cookie;
   };
 
-  AlsaWaveDevice(snd_pcm_t* pcm, const PcmFormat& format, MessageTarget* completions, int wakeFd);
+  AlsaWaveDevice(const AlsaLibrary& alsa, snd_pcm_t* pcm, const PcmFormat& format,
+                 MessageTarget* completions, int wakeFd);
   void run();
   void writeBuffer(const Pending& buffer, uint64_t resets);
   bool waitForRoom(uint64_t resets);
   void applyRequests();
   void wake();
 
+  const AlsaLibrary& m_alsa;            // immutable
   snd_pcm_t* m_pcm;                    // writer thread only (after construction)
   const PcmFormat m_format;            // immutable
   MessageTarget* const m_completions;  // immutable

@@ -1,7 +1,6 @@
 #include "platform/wave/AlsaWaveDriver.h"
 
-#include <alsa/asoundlib.h>
-
+#include "platform/wave/AlsaLibrary.h"
 #include "platform/wave/AlsaWaveDevice.h"
 
 namespace orvel {
@@ -10,32 +9,34 @@ namespace {
 // Tests formats against the PCM's hardware parameters without opening it for playback.
 class HardwareProbe {
  public:
-  HardwareProbe() {
-    if (snd_pcm_open(&m_pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) {
+  HardwareProbe() : m_alsa(AlsaLibrary::get()) {
+    if (m_alsa == nullptr) return;
+    if (m_alsa->pcm_open(&m_pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) {
       m_pcm = nullptr;
-    } else if (snd_pcm_hw_params_malloc(&m_params) < 0) {
+    } else if (m_alsa->pcm_hw_params_malloc(&m_params) < 0) {
       m_params = nullptr;
     }
   }
   ~HardwareProbe() {
-    if (m_params != nullptr) snd_pcm_hw_params_free(m_params);
-    if (m_pcm != nullptr) snd_pcm_close(m_pcm);
+    if (m_params != nullptr) m_alsa->pcm_hw_params_free(m_params);
+    if (m_pcm != nullptr) m_alsa->pcm_close(m_pcm);
   }
   bool ready() const { return m_pcm != nullptr && m_params != nullptr; }
 
   bool accepts(const PcmFormat& format) {
     if (!ready() || (format.bits != 8 && format.bits != 16)) return false;
-    if (snd_pcm_hw_params_any(m_pcm, m_params) < 0) return false;
+    if (m_alsa->pcm_hw_params_any(m_pcm, m_params) < 0) return false;
     // Exact rates only: the plug layer's resampling is not the device playing the format.
-    snd_pcm_hw_params_set_rate_resample(m_pcm, m_params, 0);
+    m_alsa->pcm_hw_params_set_rate_resample(m_pcm, m_params, 0);
     const snd_pcm_format_t sample = format.bits == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE;
-    return snd_pcm_hw_params_set_access(m_pcm, m_params, SND_PCM_ACCESS_RW_INTERLEAVED) == 0 &&
-           snd_pcm_hw_params_set_format(m_pcm, m_params, sample) == 0 &&
-           snd_pcm_hw_params_set_channels(m_pcm, m_params, format.channels) == 0 &&
-           snd_pcm_hw_params_test_rate(m_pcm, m_params, format.rate, 0) == 0;
+    return m_alsa->pcm_hw_params_set_access(m_pcm, m_params, SND_PCM_ACCESS_RW_INTERLEAVED) == 0 &&
+           m_alsa->pcm_hw_params_set_format(m_pcm, m_params, sample) == 0 &&
+           m_alsa->pcm_hw_params_set_channels(m_pcm, m_params, format.channels) == 0 &&
+           m_alsa->pcm_hw_params_test_rate(m_pcm, m_params, format.rate, 0) == 0;
   }
 
  private:
+  const AlsaLibrary* const m_alsa;
   snd_pcm_t* m_pcm = nullptr;
   snd_pcm_hw_params_t* m_params = nullptr;
 };

@@ -2,6 +2,7 @@
 // ORVEL_RADIO_AUDIO, printing one line per player event. Exits 0 after a clean close (the
 // --seconds limit, SIGINT or SIGTERM, or a dropped connection), 1 when the stream cannot be
 // opened, 2 on a bad command line.
+#include <malloc.h>
 #include <pthread.h>
 #include <signal.h>
 
@@ -11,6 +12,9 @@
 #include "tools/orvel-play/PlaySession.h"
 
 int main(int argc, char** argv) {
+  // The player's threads allocate little once playing; one shared heap instead of one per
+  // thread keeps a few hundred KiB of resident memory away.
+  mallopt(M_ARENA_MAX, 1);
   const auto options = orvel::PlayOptions::parse(argc, argv);
   if (!options) {
     std::fputs(orvel::PlayOptions::usage(), stderr);
