@@ -30,8 +30,11 @@ void Player::Start() {
 
 void Player::Shutdown() {
   if (!m_stream) return;
+  // A command decoding from a server that sends a byte now and then must not hold up the exit.
+  m_stops.issued();
   m_commands.post(kQuit, 0, 0);
   if (m_thread.joinable()) m_thread.join();
+  m_stops.dropped();
   // A request still queued behind the quit is released with its message.
   while (auto left = m_commands.peek()) {
     if (left->message == kOpen) delete reinterpret_cast<OpenRequest*>(left->wParam);
@@ -77,6 +80,7 @@ void Player::threadMain() {
 
 int32_t Player::run(uint32_t id, const OpenRequest* request) {
   const auto kind = id == kPlay                   ? StopRequests::Command::Play
+                    : id == kOpen                 ? StopRequests::Command::Open
                     : id == kStop || id == kClose ? StopRequests::Command::Stop
                                                   : StopRequests::Command::Other;
   m_stops.started(kind);
@@ -138,7 +142,9 @@ int32_t Player::doOpen(const OpenRequest* request) {
     if (!setUpOutput()) error = kStrCannotOpenSoundDevice;
   }
   if (error != 0) {
-    m_lastError = error;
+    // A decoder whose first reads were cut for a Close issued behind this Open is no failure
+    // to report: the user has moved on.
+    if (!m_stops.cutting()) m_lastError = error;
     teardown();
     return 0;
   }
@@ -330,7 +336,12 @@ int32_t Player::doPause() {
 
 int32_t Player::doClose() {
   const int32_t state = m_state.load();
-  if (state == Idle) return 1;
+  if (state == Idle) {
+    // An Open given up for this Close leaves the Player idle; the newest Open behind the Close
+    // must still be the one that runs.
+    drainCommands();
+    return 1;
+  }
   if (state == Ready) {
     if (m_wave) m_wave->Close();
   } else if (doStop() == 0) {

@@ -20,14 +20,14 @@ void StopRequests::dropped() {
 
 void StopRequests::started(Command command) {
   std::lock_guard lock(m_lock);
-  if (command == Command::Play) m_playRunning = true;
+  if (command == Command::Play || command == Command::Open) m_decoding = true;
   if (command == Command::Stop) m_stopping = true;
   apply();
 }
 
 void StopRequests::finished(Command command) {
   std::lock_guard lock(m_lock);
-  if (command == Command::Play) m_playRunning = false;
+  if (command == Command::Play || command == Command::Open) m_decoding = false;
   if (command == Command::Stop) {
     m_stopping = false;
     if (m_pending > 0) --m_pending;
@@ -37,8 +37,8 @@ void StopRequests::finished(Command command) {
 
 // Called with m_lock held.
 void StopRequests::apply() {
-  const bool cut = m_pending > 0 && (m_playRunning || m_stopping.load());
-  if (cut == m_cut) return;
+  const bool cut = m_pending > 0 && (m_decoding || m_stopping.load());
+  if (cut == m_cut.load()) return;
   m_cut = cut;
   if (m_cutReads) m_cutReads(cut);
 }

@@ -13,6 +13,7 @@
 #include "FaultPlayer.h"
 #include "PlayToolRunner.h"
 #include "StreamTestServer.h"
+#include "resources/StringTable.h"
 
 namespace orvel::test {
 namespace {
@@ -152,6 +153,49 @@ TEST_F(BlockedReadTest, StopEndsAWaitingReadAndPlayGoesOnWhenDataReturns) {
   ASSERT_EQ(player.waitReply(Player::kPlay), true);
   EXPECT_FALSE(player.waitFor(Player::kPlaybackEnded, std::nullopt, 2000));
   EXPECT_EQ(player.player().state(), Player::Playing);
+}
+
+// The Ogg decoder's Open reads the stream's headers (some KiB) on the command thread; from a
+// server that sends 100 bytes and then one a second, that would take hours.
+TEST_F(BlockedReadTest, CloseOrShutDownEndsAnOpenWaitingForTheFirstBytes) {
+  const std::string folder = makeTempFolder();
+  ASSERT_TRUE(runCommand("ffmpeg -v error -f lavfi -i sine=f=440:d=5 -ac 2 -c:a libvorbis " +
+                         folder + "/tone.ogg"));
+  {
+    m_server.reset();
+    auto server = std::make_unique<FileStreamServer>(folder + "/tone.ogg");
+    ASSERT_TRUE(server->running());
+    const std::string url = server->url("/?type=application/ogg&drip=100");
+    FaultPlayer player(ConnectionTiming{.stallLimitMs = 2500}, kFastDevice);
+    // On a failure the server goes, which ends the waiting read, so the test gets to its end.
+    const auto replyWithin3s = [&](uint32_t command) {
+      const std::optional<bool> result = player.waitReply(command, 3000);
+      if (!result) server.reset();
+      return result;
+    };
+    player.player().Open(OpenRequest{fromUtf8(url), false, 0});
+    ASSERT_TRUE(player.waitFor(Player::kStatus, kStrConnectedToServer, 10000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    auto start = Clock::now();
+    player.player().Close();
+    ASSERT_EQ(replyWithin3s(Player::kOpen), false);
+    ASSERT_EQ(replyWithin3s(Player::kClose), true);
+    EXPECT_LT(msSince(start), 3000);
+    EXPECT_EQ(player.player().state(), Player::Idle);
+    EXPECT_EQ(player.player().GetLastError(), 0);  // given up, not failed
+
+    // The same Open again, left to the shut-down.
+    player.player().Open(OpenRequest{fromUtf8(url), false, 0});
+    ASSERT_TRUE(player.waitFor(Player::kStatus, kStrConnectedToServer, 10000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    start = Clock::now();
+    auto shutDown = std::async(std::launch::async, [&] { player.shutDown(); });
+    const bool prompt =
+        shutDown.wait_for(std::chrono::milliseconds(3000)) == std::future_status::ready;
+    if (!prompt) server.reset();
+    EXPECT_TRUE(prompt) << "the shut-down waited for the Open";
+  }
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -23,8 +23,10 @@ FaultPlayer::FaultPlayer(ConnectionTiming timing, const std::string& device, int
 }
 
 FaultPlayer::~FaultPlayer() {
-  m_player->Close();
-  waitReply(Player::kClose);
+  if (!m_shutDown) {
+    m_player->Close();
+    waitReply(Player::kClose);
+  }
   m_player->Shutdown();
   m_player.reset();
   std::filesystem::remove_all(m_folder);

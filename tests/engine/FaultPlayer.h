@@ -28,6 +28,11 @@ class FaultPlayer {
   FaultPlayer& operator=(const FaultPlayer&) = delete;
 
   Player& player() { return *m_player; }
+  // Shuts the Player down at once, without the Close the destructor would issue first.
+  void shutDown() {
+    m_shutDown = true;
+    m_player->Shutdown();
+  }
   // Takes the Player's messages until one with `message` (and `wParam`, when given) arrives.
   // False when none came within `timeoutMs`.
   bool waitFor(uint32_t message, std::optional<uintptr_t> wParam = std::nullopt,
@@ -54,6 +59,7 @@ class FaultPlayer {
   MessageQueue m_notify;
   std::unique_ptr<Player> m_player;
   std::vector<Posted> m_taken;
+  bool m_shutDown = false;
 };
 
 // Milliseconds since `start`.

@@ -130,7 +130,11 @@ TEST_F(PlayerTest, CloseKeepsOnlyTheNewestQueuedOpen) {
   m_player->Close();
   m_player->Open(request("/dropped"));
   m_player->Open(request("/newest"));
-  EXPECT_EQ(waitReply(Player::kOpen), true);
+  // The first Open was running when the Close came: it either finished or, when its decoder
+  // was still waiting for bytes, gave up without an error. Either way only the newest runs.
+  const std::optional<bool> first = waitReply(Player::kOpen);
+  ASSERT_TRUE(first.has_value());
+  if (!*first) EXPECT_EQ(m_player->GetLastError(), 0);
   EXPECT_EQ(waitReply(Player::kClose), true);
   EXPECT_EQ(waitReply(Player::kOpen), true);
   const std::string log = m_server.requestLog();

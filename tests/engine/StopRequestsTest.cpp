@@ -20,13 +20,20 @@ class StopRequestsTest : public testing::Test {
   StopRequests m_stops{[this](bool on) { m_calls.push_back(on); }};
 };
 
-TEST_F(StopRequestsTest, AQueuedStopCutsReadsOnlyWhileItRunsUnlessAPlayIsAhead) {
+TEST_F(StopRequestsTest, AQueuedStopCutsReadsWhileItRunsOrWhileADecodingCommandIsAhead) {
   m_stops.issued();
   EXPECT_FALSE(cut());
-  // An Open ahead of the Stop runs to its end.
+  // A command that does not decode (a record start) ahead of the Stop runs to its end.
   m_stops.started(Command::Other);
   EXPECT_FALSE(cut());
   m_stops.finished(Command::Other);
+  // An Open ahead of it decodes the first frames: cut, and said so while it runs.
+  m_stops.started(Command::Open);
+  EXPECT_TRUE(cut());
+  EXPECT_TRUE(m_stops.cutting());
+  m_stops.finished(Command::Open);
+  EXPECT_FALSE(cut());
+  EXPECT_FALSE(m_stops.cutting());
   m_stops.started(Command::Stop);
   EXPECT_TRUE(cut());
   EXPECT_TRUE(m_stops.stopping());
@@ -43,7 +50,7 @@ TEST_F(StopRequestsTest, AQueuedStopCutsReadsOnlyWhileItRunsUnlessAPlayIsAhead) 
   EXPECT_FALSE(cut());
   m_stops.started(Command::Stop);
   m_stops.finished(Command::Stop);
-  EXPECT_EQ(m_calls, (std::vector<bool>{true, false, true, false, true, false}));
+  EXPECT_EQ(m_calls, (std::vector<bool>{true, false, true, false, true, false, true, false}));
 }
 
 TEST_F(StopRequestsTest, EveryIssuedStopCountsUntilItRanOrWasDropped) {
