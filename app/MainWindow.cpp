@@ -15,6 +15,7 @@
 #include "skin/SkinControl.h"
 #include "skin/SkinDescription.h"
 #include "skin/SkinList.h"
+#include "skin/PostedEventHandOff.h"
 #include "skin/SkinMessageEvent.h"
 #include "ui/AboutBox.h"
 #include "ui/AlarmListDialog.h"
@@ -31,7 +32,9 @@ const QEvent::Type kPostedMessageEvent = static_cast<QEvent::Type>(QEvent::regis
 class PostedMessageEvent : public QEvent {
  public:
   explicit PostedMessageEvent(const Message& message)
-      : QEvent(kPostedMessageEvent), message(message) {}
+      : QEvent(kPostedMessageEvent), message(message) {
+    PostedEventHandOff::posted();
+  }
   const Message message;
 };
 
@@ -125,6 +128,7 @@ void MainWindow::bringToForeground() {
 }
 
 bool MainWindow::event(QEvent* event) {
+  PostedEventHandOff::receiving();
   if (event->type() == kPostedMessageEvent) {
     handleMessage(static_cast<PostedMessageEvent*>(event)->message);
     return true;

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "skin/PostedEventHandOff.h"
 #include "skin/SkinMessageEvent.h"
 
 namespace orvel {
@@ -78,6 +79,7 @@ bool SkinControl::createWindow(QWidget* parent, const QRect& rect, bool visible)
 }
 
 bool SkinControl::event(QEvent* event) {
+  PostedEventHandOff::receiving();
   if (event->type() == SkinMessageEvent::eventType()) {
     const auto* message = static_cast<SkinMessageEvent*>(event);
     sendMessage(message->message, message->wParam, message->lParam);

@@ -5,6 +5,8 @@
 #include <QEvent>
 #include <cstdint>
 
+#include "skin/PostedEventHandOff.h"
+
 namespace orvel {
 
 // Makes every skin control re-read its element in place; no parameters.
@@ -13,7 +15,9 @@ inline constexpr uint32_t kSkinRelayoutMessage = 0x400 + 19;
 class SkinMessageEvent : public QEvent {
  public:
   SkinMessageEvent(uint32_t message, uintptr_t wParam, intptr_t lParam)
-      : QEvent(eventType()), message(message), wParam(wParam), lParam(lParam) {}
+      : QEvent(eventType()), message(message), wParam(wParam), lParam(lParam) {
+    PostedEventHandOff::posted();
+  }
 
   // The Qt event type of these events, registered once.
   static QEvent::Type eventType() {

@@ -134,7 +134,9 @@ TEST_F(PlayerTest, CloseKeepsOnlyTheNewestQueuedOpen) {
   // was still waiting for bytes, gave up without an error. Either way only the newest runs.
   const std::optional<bool> first = waitReply(Player::kOpen);
   ASSERT_TRUE(first.has_value());
-  if (!*first) EXPECT_EQ(m_player->GetLastError(), 0);
+  if (!*first) {
+    EXPECT_EQ(m_player->GetLastError(), 0);
+  }
   EXPECT_EQ(waitReply(Player::kClose), true);
   EXPECT_EQ(waitReply(Player::kOpen), true);
   const std::string log = m_server.requestLog();
