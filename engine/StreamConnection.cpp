@@ -175,7 +175,6 @@ void StreamConnection::closeConnection() {
     m_stopReading = true;
     m_request->abort();
     m_queue.stopProducer();
-    wakeWatch();
     m_queue.waitReaderIdle();
     m_stopReading = false;
     m_request.reset();
@@ -228,7 +227,6 @@ bool StreamConnection::Shutdown() {
   if (!m_session) return true;
   m_exit = true;
   m_queue.stopProducer();
-  wakeWatch();
   m_resume.set();
   if (m_readerThread.joinable()) m_readerThread.join();
   m_queue.release();
@@ -262,78 +260,26 @@ void StreamConnection::readerMain() {
   }
 }
 
+// Reads the body into the queue until it ends, fails, a read waits for the stall limit, or a
+// stop is asked for (which aborts the request, so a waiting read returns at once).
 void StreamConnection::serveConnection(HttpRequest& request, uint8_t* networkBuffer) {
-  {
-    std::lock_guard guard(m_watchLock);
-    m_reading = false;
-    m_workerDone = false;
-  }
-  m_workerQuit = false;
-  std::thread worker(&StreamConnection::readWorkerMain, this, &request, networkBuffer);
-  watchReads();
-  if (!m_exit && !m_stopReading) {
-    // Nothing within the stall limit, or the read failed (the server closed): either way the
-    // connection's data has ended.
-    m_queue.setEndOfData();
-    m_events->ReportStatus(kStrConnectionInterrupted);
-  }
-  m_workerQuit = true;
-  request.abort();
-  m_queue.stopProducer();
-  worker.join();
-}
-
-// Returns when the worker has ended, a stop was asked for, or the worker's current read has
-// waited for the stall limit.
-void StreamConnection::watchReads() {
-  const auto limit = std::chrono::milliseconds(m_timing.stallLimitMs);
-  std::unique_lock lock(m_watchLock);
-  for (;;) {
-    if (m_workerDone || m_exit || m_stopReading) return;
-    if (!m_reading) {
-      m_watchChanged.wait_for(lock, limit);
-      continue;
-    }
-    const auto deadline = m_readStarted + limit;
-    if (std::chrono::steady_clock::now() >= deadline) return;
-    m_watchChanged.wait_until(lock, deadline);
-  }
-}
-
-// Taking the lock first means a watcher between its look at the flags and its wait cannot miss
-// the notification.
-void StreamConnection::wakeWatch() {
-  { std::lock_guard guard(m_watchLock); }
-  m_watchChanged.notify_all();
-}
-
-void StreamConnection::readWorkerMain(HttpRequest* request, uint8_t* networkBuffer) {
   for (;;) {
     m_queue.spaceEvent().wait();
-    if (workerShouldStop()) break;
+    if (readerShouldStop()) return;
     // The queue lock is held only to size the read and to append: the consumer keeps taking
     // queued bytes while this read waits for the network.
     const uint32_t length = std::min(m_queue.freeSpace(), kNetworkReadBytes);
     if (length == 0) continue;
-    {
-      std::lock_guard guard(m_watchLock);
-      m_reading = true;
-      m_readStarted = std::chrono::steady_clock::now();
-    }
     size_t got = 0;
-    const bool ok = request->read(networkBuffer, length, got);
-    {
-      std::lock_guard guard(m_watchLock);
-      m_reading = false;
-    }
-    if (!ok || workerShouldStop()) break;
+    if (!request.read(networkBuffer, length, got, m_timing.stallLimitMs)) break;
+    if (readerShouldStop()) return;
     m_queue.append(networkBuffer, static_cast<uint32_t>(got));
   }
-  {
-    std::lock_guard guard(m_watchLock);
-    m_workerDone = true;
-  }
-  m_watchChanged.notify_all();
+  if (readerShouldStop()) return;
+  // Nothing within the stall limit, or the read failed (the server closed): either way the
+  // connection's data has ended.
+  m_queue.setEndOfData();
+  m_events->ReportStatus(kStrConnectionInterrupted);
 }
 
 }  // namespace orvel

@@ -8,21 +8,16 @@
 // Threads:
 //   owner (player)  OpenInternet, Connect, Disconnect, Shutdown, TakeError, StartPrebuffering
 //   connect thread  one per Connect: the attempts, then ConnectDone
-//   reader thread   one from OpenInternet to Shutdown, serving every connection in turn: it
-//                   starts the read worker and watches its reads, giving up on one that waited
-//                   for the stall limit (it then aborts the transfer)
-//   read worker     one per connection: the blocking network reads, each appended to the queue
-//                   at once. The reader thread is not woken per read (a hand-over per read
-//                   cost several thread switches for every 2 KiB); while the worker waits for
-//                   room in the queue, the reader looks again once per stall limit.
+//   reader thread   one from OpenInternet to Shutdown, serving every connection in turn: the
+//                   network reads (libcurl runs on this thread while it reads), each appended
+//                   to the queue at once, and each given up when it waited for the stall limit.
+//                   A stop aborts the request, which ends a waiting read at once.
 //   consumer        readQueue/readQueueChunk (the decoder; the connect thread for ICY lines)
 // Locks: m_connectLock (owner-side, around the connect thread's handle) is taken before the
-// queue lock; m_watchLock is taken alone. No lock is held while a thread waits for the network
-// or for another thread.
+// queue lock. No lock is held while a thread waits for the network or for another thread.
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -120,10 +115,7 @@ class StreamConnection {
   void joinConnectThread();
   void readerMain();
   void serveConnection(HttpRequest& request, uint8_t* networkBuffer);
-  void watchReads();
-  void wakeWatch();
-  void readWorkerMain(HttpRequest* request, uint8_t* networkBuffer);
-  bool workerShouldStop() const { return m_exit || m_stopReading || m_workerQuit; }
+  bool readerShouldStop() const { return m_exit || m_stopReading; }
 
   PlayerEvents* const m_events;
   const Timing m_timing;
@@ -147,16 +139,8 @@ class StreamConnection {
   std::atomic<bool> m_cancel{false};       // no further attempts
   std::atomic<bool> m_stopReading{false};  // end the current connection's reading
   std::atomic<bool> m_exit{false};         // end the reader thread
-  std::atomic<bool> m_workerQuit{false};   // end the current read worker
 
   Event m_resume{Event::Reset::Auto};  // wakes the idle reader thread
-
-  // --- the read worker's state as the reader thread watches it; guarded by m_watchLock
-  std::mutex m_watchLock;
-  std::condition_variable m_watchChanged;  // the worker ended, or a stop was asked for
-  bool m_reading = false;                  // a network read is in flight
-  std::chrono::steady_clock::time_point m_readStarted;
-  bool m_workerDone = false;
 };
 
 }  // namespace orvel

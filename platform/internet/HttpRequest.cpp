@@ -71,12 +71,13 @@ bool HttpRequest::send(const std::string& extraHeaders, int responseTimeoutMs) {
 
 std::vector<std::string> HttpRequest::rawHeaderLines() const { return m_lines; }
 
-bool HttpRequest::read(uint8_t* buffer, size_t size, size_t& got) {
+bool HttpRequest::read(uint8_t* buffer, size_t size, size_t& got, int timeoutMs) {
   got = 0;
   if (m_easy == nullptr || m_aborted) return false;
   if (m_bodyStart == m_body.size() && m_paused && !resume()) return false;
-  if (!driveUntil([this] { return m_bodyStart < m_body.size(); }, Clock::time_point::max()))
-    return false;
+  const auto deadline = timeoutMs < 0 ? Clock::time_point::max()
+                                      : Clock::now() + std::chrono::milliseconds(timeoutMs);
+  if (!driveUntil([this] { return m_bodyStart < m_body.size(); }, deadline)) return false;
   got = std::min(size, m_body.size() - m_bodyStart);
   std::memcpy(buffer, m_body.data() + m_bodyStart, got);
   m_bodyStart += got;

@@ -45,8 +45,9 @@ class HttpRequest {
   std::vector<std::string> rawHeaderLines() const;
 
   // Blocks until body bytes are there and copies up to `size` of them; `got` is their number.
-  // False at the end of the body, on a transfer failure, and after abort.
-  bool read(uint8_t* buffer, size_t size, size_t& got);
+  // False at the end of the body, on a transfer failure, after abort, and when nothing came
+  // within `timeoutMs` (negative: no limit; the transfer then stays usable).
+  bool read(uint8_t* buffer, size_t size, size_t& got, int timeoutMs = -1);
 
   // Ends the transfer: a blocked send or read returns false at once, later ones fail.
   void abort();

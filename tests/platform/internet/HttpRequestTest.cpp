@@ -74,12 +74,16 @@ TEST_F(HttpRequestTest, FailuresAndAbortEndPromptly) {
   auto stalled = request("/s?stall=100");
   ASSERT_TRUE(stalled->send(""));
   EXPECT_EQ(readAll(*stalled, 100).size(), 100u);
+  uint8_t byte = 0;
+  size_t got = 0;
+  const auto waited = Clock::now();
+  EXPECT_FALSE(stalled->read(&byte, 1, got, 300));  // nothing within the time limit
+  EXPECT_GE(Clock::now() - waited, std::chrono::milliseconds(290));
+  EXPECT_LT(Clock::now() - waited, std::chrono::seconds(3));
   std::thread aborter([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     stalled->abort();
   });
-  uint8_t byte = 0;
-  size_t got = 0;
   EXPECT_FALSE(stalled->read(&byte, 1, got));  // blocked until the abort
   aborter.join();
   EXPECT_EQ(got, 0u);
