@@ -87,8 +87,7 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')
   echo "loopback server sending 128 kbit/s with a 64 KiB first burst, null audio device. First"
   echo "audio buffer, median of 11: Orvel from the Open command to the first buffer handed to the"
   echo "device (ORVEL_RADIO_TRACE_PLAY), mpg123 from process start to its first 4608 bytes of PCM."
-  echo "The machine is shared: CPU-time figures"
-  echo "vary by some percent from run to run."
+  echo "The machine is shared: CPU-time figures vary by some percent from run to run."
   echo
   cat "$table"
 } > "$root/bench/RESULTS.md"
