@@ -83,7 +83,7 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')
   echo
   echo "Last run of \`make bench\` (scripts/bench.sh): $(date -u '+%Y-%m-%d %H:%M UTC')."
   echo "Machine: ${cpu:-unknown CPU}, $(nproc) cores, $(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo) RAM, $(uname -sr)."
-  echo "Decoding: processor seconds (user + system), median of $rounds rounds. Streaming: a"
+  echo "Decoding: processor seconds (user + system), median of $rounds rounds. Streaming: median of 3 runs (mpv: one) of a"
   echo "loopback server sending 128 kbit/s with a 64 KiB first burst, null audio device. First"
   echo "audio buffer, median of 11: Orvel from the Open command to the first buffer handed to the"
   echo "device (ORVEL_RADIO_TRACE_PLAY), mpg123 from process start to its first 4608 bytes of PCM."
