@@ -12,10 +12,10 @@
 #include "platform/AppKeys.h"
 #include "platform/FilePath.h"
 #include "platform/Registry.h"
+#include "skin/PostedEventHandOff.h"
 #include "skin/SkinControl.h"
 #include "skin/SkinDescription.h"
 #include "skin/SkinList.h"
-#include "skin/PostedEventHandOff.h"
 #include "skin/SkinMessageEvent.h"
 #include "ui/AboutBox.h"
 #include "ui/AlarmListDialog.h"
@@ -221,8 +221,8 @@ void MainWindow::rotate() {
 
 void MainWindow::runSettings() {
   SkinList skins(m_services.registry, fromFsPath(m_services.programDir));
-  const SettingsDialog::Result result = SettingsDialog::run(
-      this, m_services.settings, skins, m_screen.width, m_screen.height);
+  const SettingsDialog::Result result =
+      SettingsDialog::run(this, m_services.settings, skins, m_screen.width, m_screen.height);
   // A skin chosen before Cancel stays stored, and shows from the next rotation or start.
   if (result.confirmed && result.skinChanged) reloadSkin();
 }

@@ -3,7 +3,6 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-
 #include "platform/AtomicFile.h"
 #include "platform/ProgramDirectory.h"
 

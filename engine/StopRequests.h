@@ -43,7 +43,7 @@ class StopRequests {
   std::atomic<bool> m_cut{false};       // written under m_lock
   std::mutex m_lock;
   // --- guarded by m_lock
-  int32_t m_pending = 0;  // issued and not yet finished or dropped
+  int32_t m_pending = 0;    // issued and not yet finished or dropped
   bool m_decoding = false;  // a Play or an Open runs
 };
 

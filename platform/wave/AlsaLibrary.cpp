@@ -29,8 +29,7 @@ bool AlsaLibrary::load() {
       bind(handle, "snd_pcm_set_params", pcm_set_params) &&
       bind(handle, "snd_pcm_prepare", pcm_prepare) && bind(handle, "snd_pcm_drop", pcm_drop) &&
       bind(handle, "snd_pcm_pause", pcm_pause) && bind(handle, "snd_pcm_state", pcm_state) &&
-      bind(handle, "snd_pcm_writei", pcm_writei) &&
-      bind(handle, "snd_pcm_recover", pcm_recover) &&
+      bind(handle, "snd_pcm_writei", pcm_writei) && bind(handle, "snd_pcm_recover", pcm_recover) &&
       bind(handle, "snd_pcm_poll_descriptors_count", pcm_poll_descriptors_count) &&
       bind(handle, "snd_pcm_poll_descriptors", pcm_poll_descriptors) &&
       bind(handle, "snd_pcm_hw_params_malloc", pcm_hw_params_malloc) &&

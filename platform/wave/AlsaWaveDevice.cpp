@@ -15,11 +15,13 @@ std::unique_ptr<AlsaWaveDevice> AlsaWaveDevice::open(const PcmFormat& format,
   const AlsaLibrary* alsa = AlsaLibrary::get();
   if (alsa == nullptr) return nullptr;
   snd_pcm_t* pcm = nullptr;
-  if (alsa->pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return nullptr;
-  const snd_pcm_format_t sampleFormat = format.bits == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE;
+  if (alsa->pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0)
+    return nullptr;
+  const snd_pcm_format_t sampleFormat =
+      format.bits == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE;
   // No resampling by ALSA: the format was asked for exactly.
   if (alsa->pcm_set_params(pcm, sampleFormat, SND_PCM_ACCESS_RW_INTERLEAVED, format.channels,
-                         format.rate, 0, kLatencyUs) < 0) {
+                           format.rate, 0, kLatencyUs) < 0) {
     alsa->pcm_close(pcm);
     return nullptr;
   }
@@ -28,13 +30,13 @@ std::unique_ptr<AlsaWaveDevice> AlsaWaveDevice::open(const PcmFormat& format,
     alsa->pcm_close(pcm);
     return nullptr;
   }
-  return std::unique_ptr<AlsaWaveDevice>(new AlsaWaveDevice(*alsa, pcm, format, completions, wakeFd));
+  return std::unique_ptr<AlsaWaveDevice>(
+      new AlsaWaveDevice(*alsa, pcm, format, completions, wakeFd));
 }
 
 AlsaWaveDevice::AlsaWaveDevice(const AlsaLibrary& alsa, snd_pcm_t* pcm, const PcmFormat& format,
                                MessageTarget* completions, int wakeFd)
-    : m_alsa(alsa),
-      m_pcm(pcm), m_format(format), m_completions(completions), m_wakeFd(wakeFd) {
+    : m_alsa(alsa), m_pcm(pcm), m_format(format), m_completions(completions), m_wakeFd(wakeFd) {
   m_writer = std::thread([this] { run(); });
 }
 

@@ -47,7 +47,7 @@ class AlsaWaveDevice : public WaveDevice {
   void applyRequests();
   void wake();
 
-  const AlsaLibrary& m_alsa;            // immutable
+  const AlsaLibrary& m_alsa;           // immutable
   snd_pcm_t* m_pcm;                    // writer thread only (after construction)
   const PcmFormat m_format;            // immutable
   MessageTarget* const m_completions;  // immutable

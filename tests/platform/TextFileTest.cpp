@@ -47,8 +47,7 @@ class TextFileTest : public ::testing::Test {
 TEST_F(TextFileTest, LinesLoseTheirEndsWhateverTheStyle) {
   const std::string path = m_folder + "/lines.txt";
   ASSERT_TRUE(writeFileAtomically(path, std::string_view("one\r\ntwo\n\nlast without end")));
-  EXPECT_EQ(readTextLines(path),
-            (std::vector<std::string>{"one", "two", "", "last without end"}));
+  EXPECT_EQ(readTextLines(path), (std::vector<std::string>{"one", "two", "", "last without end"}));
   ASSERT_TRUE(writeFileAtomically(path, std::string_view("")));
   EXPECT_TRUE(readTextLines(path).empty());
   EXPECT_TRUE(readTextLines(m_folder + "/missing.txt").empty());
@@ -59,8 +58,9 @@ TEST_F(TextFileTest, DocumentsFolderComesFromTheUserDirsFile) {
   const std::string home = m_folder + "/home";
   EXPECT_EQ(StorageVolumes::documentsFolder(), home + "/Documents");  // no file
 
-  writeUserDirs("# written by xdg-user-dirs-update\r\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\r\n"
-                "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\r\n");
+  writeUserDirs(
+      "# written by xdg-user-dirs-update\r\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\r\n"
+      "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\r\n");
   EXPECT_EQ(StorageVolumes::documentsFolder(), home + "/Papers");
   EXPECT_EQ(StorageVolumes::documentsFolderInHome(), "Papers");
 

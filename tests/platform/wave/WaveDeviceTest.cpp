@@ -30,10 +30,12 @@ std::vector<uint8_t> tone(uint32_t bytes, uint8_t seed) {
 }
 
 TEST(WaveDriver, NamesAndCapabilityMasks) {
-  for (const char* good : {"alsa", "null", "null?caps=0x0F0", "wav:/tmp/x.wav", "wav-fast:/tmp/y.wav?caps=2048"}) {
+  for (const char* good :
+       {"alsa", "null", "null?caps=0x0F0", "wav:/tmp/x.wav", "wav-fast:/tmp/y.wav?caps=2048"}) {
     EXPECT_TRUE(WaveDriver::create(good)) << good;
   }
-  for (const char* bad : {"", "pulse", "wav:", "null?caps=", "null?caps=0x1000", "null?caps=12z", "alsa?caps=1"}) {
+  for (const char* bad :
+       {"", "pulse", "wav:", "null?caps=", "null?caps=0x1000", "null?caps=12z", "alsa?caps=1"}) {
     EXPECT_FALSE(WaveDriver::create(bad)) << bad;
   }
   auto only22k = WaveDriver::create("null?caps=0x0F0");
