@@ -1,47 +1,25 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/AtomicFile.h"
 #include "platform/StorageVolumes.h"
+#include "tests/support/TempHome.h"
 
 namespace orvel {
 namespace {
 
+// A private home (HOME and XDG_CONFIG_HOME in a fresh folder) for each test.
 class TextFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    m_folder = testing::TempDir() + "/text-file-test";
-    std::filesystem::remove_all(m_folder);
-    std::filesystem::create_directories(m_folder + "/config");
-    const char* home = std::getenv("HOME");
-    m_home = home != nullptr ? home : "";
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    m_hadConfig = config != nullptr;
-    if (m_hadConfig) m_config = config;
-    setenv("HOME", (m_folder + "/home").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (m_folder + "/config").c_str(), 1);
-  }
-  void TearDown() override {
-    setenv("HOME", m_home.c_str(), 1);
-    if (m_hadConfig) {
-      setenv("XDG_CONFIG_HOME", m_config.c_str(), 1);
-    } else {
-      unsetenv("XDG_CONFIG_HOME");
-    }
-    std::filesystem::remove_all(m_folder);
-  }
   void writeUserDirs(std::string_view text) {
-    ASSERT_TRUE(writeFileAtomically(m_folder + "/config/user-dirs.dirs", text));
+    ASSERT_TRUE(writeFileAtomically(m_home.configHome() + "/user-dirs.dirs", text));
   }
 
-  std::string m_folder;
-  std::string m_home;
-  std::string m_config;
-  bool m_hadConfig = false;
+  test::TempHome m_home;
+  const std::string m_folder = m_home.root();
 };
 
 TEST_F(TextFileTest, LinesLoseTheirEndsWhateverTheStyle) {
@@ -55,7 +33,7 @@ TEST_F(TextFileTest, LinesLoseTheirEndsWhateverTheStyle) {
 }
 
 TEST_F(TextFileTest, DocumentsFolderComesFromTheUserDirsFile) {
-  const std::string home = m_folder + "/home";
+  const std::string home = m_home.root();
   EXPECT_EQ(StorageVolumes::documentsFolder(), home + "/Documents");  // no file
 
   writeUserDirs(
