@@ -1,5 +1,7 @@
 #include "audio/WaveOutput.h"
 
+#include <new>
+
 #include "audio/WaveFormatTable.h"
 #include "platform/PlayTrace.h"
 
@@ -48,7 +50,7 @@ bool WaveOutput::Open(const WaveFormatEx* format, uint32_t size) {
   // A thread that closed the output itself ends on its own; wait for it before starting anew.
   if (m_thread.joinable()) m_thread.join();
   const uint32_t frameBytes = format->wBitsPerSample * format->nChannels / 8u;
-  if (frameBytes == 0) return false;
+  if (frameBytes == 0 || !allocateBuffers(size + size % frameBytes)) return false;
   m_event.reset();
   m_thread = std::thread([this] { callbackMain(); });
   m_event.wait();
@@ -58,12 +60,8 @@ bool WaveOutput::Open(const WaveFormatEx* format, uint32_t size) {
     // The thread has not been given the device, so it cannot call the client: end it quietly.
     m_messages.post(kEnd, 1, 0);
     m_thread.join();
+    freeBuffers();
     return false;
-  }
-  m_bufferSize = size + size % frameBytes;
-  for (int i = 0; i < 2; ++i) {
-    m_buffers[i].assign(m_bufferSize, 0);
-    m_headers[i] = std::make_unique<WaveHeader>();
   }
   m_queued = 0;
   m_resetting = false;
@@ -72,9 +70,24 @@ bool WaveOutput::Open(const WaveFormatEx* format, uint32_t size) {
   return true;
 }
 
+// The data areas are left uninitialised: the device only plays the bytes a refill wrote, and
+// zeroing two seconds of audio would hold up the first buffer.
+bool WaveOutput::allocateBuffers(uint32_t size) {
+  for (int i = 0; i < 2; ++i) {
+    m_buffers[i].reset(new (std::nothrow) char[size]);
+    m_headers[i].reset(new (std::nothrow) WaveHeader());
+    if (!m_buffers[i] || !m_headers[i]) {
+      freeBuffers();
+      return false;
+    }
+  }
+  m_bufferSize = size;
+  return true;
+}
+
 bool WaveOutput::GetBuffer(int index, char** data, uint32_t* size) {
   if (index < 0 || index > 1 || data == nullptr) return false;
-  *data = m_buffers[index].empty() ? nullptr : m_buffers[index].data();
+  *data = m_buffers[index].get();
   if (size != nullptr) *size = m_bufferSize;
   return *data != nullptr;
 }
@@ -87,12 +100,12 @@ bool WaveOutput::writeHeader(WaveHeader& header) {
 }
 
 bool WaveOutput::Queue(uint32_t bytes, int index) {
-  if (index < 0 || index > 1 || m_buffers[index].empty() || !m_headers[index]) return false;
+  if (index < 0 || index > 1 || !m_buffers[index] || !m_headers[index]) return false;
   // No lock: the Player queues under its own lock, which the callback thread takes inside ours.
   if (!m_device) return false;
   WaveHeader& header = *m_headers[index];
   header = WaveHeader{};
-  header.lpData = m_buffers[index].data();
+  header.lpData = m_buffers[index].get();
   header.dwBufferLength = bytes;
   if (!writeHeader(header)) return false;
   ++m_queued;
@@ -194,7 +207,7 @@ bool WaveOutput::Close() {
 void WaveOutput::freeBuffers() {
   std::lock_guard lock(m_lock);
   for (int i = 0; i < 2; ++i) {
-    m_buffers[i] = std::vector<char>();
+    m_buffers[i].reset();
     m_headers[i].reset();
   }
   m_bufferSize = 0;

@@ -13,7 +13,6 @@
 #include <memory>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 #include "audio/AudioFormat.h"
 #include "audio/WaveHeader.h"
@@ -71,6 +70,7 @@ class WaveOutput {
   bool Reset();
   bool onCallbackThread() const;
   bool writeHeader(WaveHeader& header);
+  bool allocateBuffers(uint32_t size);
   void freeBuffers();
 
   WaveOutputClient* const m_client;
@@ -91,7 +91,7 @@ class WaveOutput {
   // thread, which is the only thread that opens or closes the device while buffers circulate.
   std::unique_ptr<WaveDevice> m_device;
   // --- set by Open, freed by Close (or by the callback thread's message 1)
-  std::vector<char> m_buffers[2];
+  std::unique_ptr<char[]> m_buffers[2];
   uint32_t m_bufferSize = 0;
   std::unique_ptr<WaveHeader> m_headers[2];
 };

@@ -11,7 +11,9 @@ ByteQueue::ByteQueue(PlayerEvents* events) : m_events(events), m_chunk(kChunkBuf
 
 void ByteQueue::allocate(bool prebuffer) {
   std::lock_guard guard(m_lock);
-  if (m_ring.size() != kCapacity) m_ring.assign(kCapacity, 0);
+  // Left uninitialised: only bytes written are ever read, and touching 128 KiB up front would
+  // delay the connect.
+  if (!m_ring) m_ring.reset(new uint8_t[kCapacity]);
   m_capacity = kCapacity;
   m_readPosition = 0;
   m_count = 0;
@@ -20,7 +22,7 @@ void ByteQueue::allocate(bool prebuffer) {
 
 void ByteQueue::release() {
   std::lock_guard guard(m_lock);
-  m_ring = {};
+  m_ring.reset();
   m_capacity = 0;
   m_readPosition = 0;
   m_count = 0;
@@ -61,8 +63,8 @@ void ByteQueue::append(const uint8_t* bytes, uint32_t n) {
   if (n == 0 || m_producerStopped) return;
   const uint32_t write = (m_readPosition + m_count) % m_capacity;
   const uint32_t first = std::min(n, m_capacity - write);
-  std::memcpy(m_ring.data() + write, bytes, first);
-  std::memcpy(m_ring.data(), bytes + first, n - first);
+  std::memcpy(m_ring.get() + write, bytes, first);
+  std::memcpy(m_ring.get(), bytes + first, n - first);
   m_count += n;
   if (m_count == m_capacity) m_space.reset();
 
@@ -123,8 +125,8 @@ uint32_t ByteQueue::readBytes(uint8_t* buffer, uint32_t n) {
   n = std::min(n, m_count);
   if (n == 0) return 0;
   const uint32_t first = std::min(n, m_capacity - m_readPosition);
-  std::memcpy(buffer, m_ring.data() + m_readPosition, first);
-  std::memcpy(buffer + first, m_ring.data(), n - first);
+  std::memcpy(buffer, m_ring.get() + m_readPosition, first);
+  std::memcpy(buffer + first, m_ring.get(), n - first);
   m_readPosition = (m_readPosition + n) % m_capacity;
   m_count -= n;
   if (m_count == 0) m_data.reset();

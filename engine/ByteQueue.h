@@ -10,6 +10,7 @@
 // the recording lock).
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -92,7 +93,7 @@ class ByteQueue {
   Event m_readerIdle{Event::Reset::Manual, true};
   Event m_interrupt{Event::Reset::Manual, false};  // set while reads are interrupted
   // --- guarded by m_lock
-  std::vector<uint8_t> m_ring;  // empty, or kCapacity bytes
+  std::unique_ptr<uint8_t[]> m_ring;  // null, or kCapacity bytes
   uint32_t m_capacity = 0;
   uint32_t m_readPosition = 0;
   uint32_t m_count = 0;
