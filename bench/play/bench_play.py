@@ -4,7 +4,7 @@ and mpv, one after another, and reports each one's CPU time (from rusage, and fr
 scheduler's clock of its live threads), and peak RSS (orvel-play and mpg123 in turn, three
 times: the median run by on-CPU time counts); then the time from the Open command to
 the first buffer handed to the device of orvel-play (prebuffering off) and from process start
-to the first 4608 bytes of PCM of mpg123 -s.
+to the first 4608 bytes of PCM of mpg123 -s, the two in turn, 21 runs each (the medians count).
 
 usage: bench_play.py [--seconds 60] [--bin BUILD/bin] [--rows FILE] [--rounds 3]
 A player that is not installed is reported as missing. Needs ffmpeg for the test stream.
@@ -21,6 +21,8 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+# Runs of each player for the time to the first audio buffer; the medians count.
+FIRST_PCM_RUNS = 21
 
 
 def start_server(path):
@@ -107,6 +109,24 @@ def first_pcm_mpg123(url):
     return elapsed
 
 
+def first_pcm_medians(orvel_play, url, env, runs):
+    """Both players in turn, so that both meet the same load on a shared machine; the medians
+    in milliseconds (None for a player that gave no result)."""
+    orvel, mpg = [], []
+    with_mpg123 = shutil.which("mpg123") is not None
+    for _ in range(runs):
+        first = first_pcm_orvel(orvel_play, url, env)
+        if first:
+            orvel.append(first)
+        if with_mpg123:
+            mpg.append(first_pcm_mpg123(url))
+
+    def median(values):
+        return 1000 * sorted(values)[len(values) // 2] if values else None
+
+    return median(orvel), median(mpg)
+
+
 def write_rows(path, seconds, results, first_orvel, first_mpg):
     def ratio(a, b):
         return "%.2f" % (a / b) if a is not None and b else "n/a"
@@ -129,8 +149,8 @@ def write_rows(path, seconds, results, first_orvel, first_mpg):
                      ratio(orvel[2], other[2])))
         rows.append(("Streaming %d s, peak RSS MiB" % seconds, cell(orvel[1], "%.1f"),
                      "%s %.1f" % (name, other[1]), ratio(orvel[1], other[1])))
-    rows.append(("Open to first audio buffer, ms", cell(first_orvel, "%.1f"),
-                 "mpg123 -s %s" % cell(first_mpg, "%.1f"), ratio(first_orvel, first_mpg)))
+    rows.append(("Open to first audio buffer, ms", cell(first_orvel, "%.2f"),
+                 "mpg123 -s %s" % cell(first_mpg, "%.2f"), ratio(first_orvel, first_mpg)))
     with open(path, "a") as out:
         for row in rows:
             out.write("\t".join(row) + "\n")
@@ -178,16 +198,13 @@ def main():
         for name, measured in runs.items():
             by_cpu = sorted(measured, key=lambda run: run[2])
             results[name] = by_cpu[len(by_cpu) // 2]
-        orvel = sorted(x for x in (first_pcm_orvel(orvel_play, url, env) for _ in range(11)) if x)
-        mpg = sorted(first_pcm_mpg123(url) for _ in range(11)) if shutil.which("mpg123") else []
-        first_orvel = 1000 * orvel[len(orvel) // 2] if orvel else None
-        first_mpg = 1000 * mpg[len(mpg) // 2] if mpg else None
+        first_orvel, first_mpg = first_pcm_medians(orvel_play, url, env, FIRST_PCM_RUNS)
         if first_orvel is not None:
-            print("first PCM, median of 11: orvel-play %.1f ms (open command to first buffer queued)"
-                  % first_orvel)
+            print("first PCM, median of %d: orvel-play %.2f ms (open command to first buffer "
+                  "queued)" % (FIRST_PCM_RUNS, first_orvel))
         if first_mpg is not None:
-            print("first PCM, median of 11: mpg123 -s %.1f ms (process start to 4608 bytes)"
-                  % first_mpg)
+            print("first PCM, median of %d: mpg123 -s %.2f ms (process start to 4608 bytes)"
+                  % (FIRST_PCM_RUNS, first_mpg))
         if args.rows:
             write_rows(args.rows, args.seconds, results, first_orvel, first_mpg)
         server.stdin.close()
