@@ -120,10 +120,7 @@ int32_t Player::doOpen(const OpenRequest* request) {
   m_connectEvent.reset();
   m_stream->Connect(*request);
   registry().Prepare();
-  if (!m_connectEvent.wait(m_settings.connectWaitMs) || !m_connected.load()) {
-    teardown();
-    return 0;
-  }
+  if (!m_connectEvent.wait(m_settings.connectWaitMs) || !m_connected.load()) return failOpen(0);
   int32_t error = 0;
   // The decoder becomes the Player's only once it is open: until then no other thread (the
   // title query) may touch it while it reads the stream.
@@ -141,16 +138,20 @@ int32_t Player::doOpen(const OpenRequest* request) {
     m_decoderFormat = std::move(format);
     if (!setUpOutput()) error = kStrCannotOpenSoundDevice;
   }
-  if (error != 0) {
-    // A decoder whose first reads were cut for a Close issued behind this Open is no failure
-    // to report: the user has moved on.
-    if (!m_stops.cutting()) m_lastError = error;
-    teardown();
-    return 0;
-  }
+  if (error != 0) return failOpen(error);
   if (request->prebuffer) m_stream->StartPrebuffering();
   m_state = Ready;
   return 1;
+}
+
+// An Open that fails while a Stop, Close or the shut-down waits behind it reports no error, not
+// even the connection's: the user has moved on (and its first reads may just have been cut).
+int32_t Player::failOpen(int32_t error) {
+  const bool givenUp = m_stops.cutting();
+  if (error != 0 && !givenUp) m_lastError = error;
+  teardown();
+  if (givenUp && m_stream) m_stream->TakeError();
+  return 0;
 }
 
 // Called with m_lock held, while no decode runs. The tags are cached from the start, so a track

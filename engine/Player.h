@@ -131,6 +131,7 @@ class Player : private WaveOutputClient, private PlayerEvents {
   int32_t run(uint32_t id, const OpenRequest* request);
   int32_t execute(uint32_t id, const OpenRequest* request);
   int32_t doOpen(const OpenRequest* request);
+  int32_t failOpen(int32_t error);
   AudioDecoder* createDecoder();
   bool setUpOutput();
   void releaseOutput();

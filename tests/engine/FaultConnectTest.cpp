@@ -90,6 +90,20 @@ TEST_F(FaultConnectTest, HeadSentOneByteASecondFailsAtTheResponseLimit) {
   expectConnectionError(player, m_server.url("/s?mode=icy&drip_head=1&drip_ms=200"), 6000);
 }
 
+// A Close issued while the ICY lines drip in: the Open fails, but the user has moved on, so
+// neither the Player nor the connection has an error to show.
+TEST_F(FaultConnectTest, OpenGivenUpForACloseLeavesNoError) {
+  FaultPlayer player(ConnectionTiming{.responseTimeoutMs = 1500}, "null");
+  player.player().Open(
+      OpenRequest{fromUtf8(m_server.url("/s?mode=icy&drip_head=1&drip_ms=200")), false, 0});
+  ASSERT_TRUE(player.waitFor(Player::kStatus, kStrRequestingServer, 5000));
+  player.player().Close();
+  EXPECT_EQ(player.waitReply(Player::kOpen), false);
+  EXPECT_EQ(player.waitReply(Player::kClose), true);
+  EXPECT_EQ(player.player().GetLastError(), 0);
+  EXPECT_EQ(player.player().state(), Player::Idle);
+}
+
 TEST_F(FaultConnectTest, ServerThatNeverAnswersFailsAtTheResponseLimit) {
   FaultPlayer player(ConnectionTiming{.responseTimeoutMs = 1000}, "null");
   expectConnectionError(player, m_server.url("/s?mode=silent"), 5000);
