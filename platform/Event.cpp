@@ -12,21 +12,20 @@ std::mutex& eventLock() {
   return lock;
 }
 
-std::condition_variable& eventChanged() {
-  static std::condition_variable cv;
-  return cv;
-}
-
 }  // namespace
+
+// One waiting thread; registered with every event it waits for while it sleeps.
+struct Event::Waiter {
+  std::condition_variable woken;
+};
 
 Event::Event(Reset reset, bool initiallySet) : m_reset(reset), m_set(initiallySet) {}
 
 void Event::set() {
-  {
-    std::lock_guard guard(eventLock());
-    m_set = true;
-  }
-  eventChanged().notify_all();
+  std::lock_guard guard(eventLock());
+  m_set = true;
+  // Notified under the lock: a waiter unregisters under it too, so it still exists here.
+  for (Waiter* waiter : m_waiters) waiter->woken.notify_one();
 }
 
 void Event::reset() {
@@ -37,6 +36,12 @@ void Event::reset() {
 bool Event::isSet() const {
   std::lock_guard guard(eventLock());
   return m_set;
+}
+
+bool Event::take() {
+  if (!m_set) return false;
+  if (m_reset == Reset::Auto) m_set = false;
+  return true;
 }
 
 bool Event::wait(int timeoutMs) {
@@ -51,26 +56,29 @@ int Event::waitForAny(std::initializer_list<Event*> events, int timeoutMs) {
 int Event::waitForAny(Event* const* events, size_t count, int timeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   std::unique_lock lock(eventLock());
-  for (;;) {
+  const auto firstSet = [&]() -> int {
     for (size_t i = 0; i < count; ++i) {
-      if (events[i]->m_set) {
-        if (events[i]->m_reset == Reset::Auto) events[i]->m_set = false;
-        return static_cast<int>(i);
-      }
+      if (events[i]->take()) return static_cast<int>(i);
     }
+    return kTimeout;
+  };
+  int found = firstSet();
+  if (found != kTimeout || timeoutMs == 0) return found;
+  Waiter waiter;
+  for (size_t i = 0; i < count; ++i) events[i]->m_waiters.push_back(&waiter);
+  for (;;) {
     if (timeoutMs == kInfinite) {
-      eventChanged().wait(lock);
-    } else if (eventChanged().wait_until(lock, deadline) == std::cv_status::timeout) {
+      waiter.woken.wait(lock);
+    } else if (waiter.woken.wait_until(lock, deadline) == std::cv_status::timeout) {
       // One last look: an event set right at the deadline still counts.
-      for (size_t i = 0; i < count; ++i) {
-        if (events[i]->m_set) {
-          if (events[i]->m_reset == Reset::Auto) events[i]->m_set = false;
-          return static_cast<int>(i);
-        }
-      }
-      return kTimeout;
+      found = firstSet();
+      break;
     }
+    found = firstSet();
+    if (found != kTimeout) break;
   }
+  for (size_t i = 0; i < count; ++i) std::erase(events[i]->m_waiters, &waiter);
+  return found;
 }
 
 }  // namespace orvel

@@ -1,12 +1,14 @@
 #pragma once
 // Manual- and auto-reset events with "wait for any of several, with a time limit".
 //
-// All events of the process share one lock and one condition variable: waits for several
-// events then need no per-event bookkeeping, and the program has only a handful of threads.
-// Every operation is thread-safe.
+// All events of the process share one lock, so that a wait for several events sees them all at
+// once. A setting wakes only the threads waiting for that event: each waiting thread registers
+// itself with the events it waits for. Every operation is thread-safe; an event must outlive
+// its waits.
 
 #include <cstddef>
 #include <initializer_list>
+#include <vector>
 
 namespace orvel {
 
@@ -34,8 +36,14 @@ class Event {
   static int waitForAny(Event* const* events, size_t count, int timeoutMs = kInfinite);
 
  private:
+  struct Waiter;
+
+  bool take();  // called with the shared event lock held
+
   const Reset m_reset;
-  bool m_set;  // guarded by the shared event lock
+  // --- guarded by the shared event lock
+  bool m_set;
+  std::vector<Waiter*> m_waiters;
 };
 
 }  // namespace orvel

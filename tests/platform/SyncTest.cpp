@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include "platform/Event.h"
 #include "platform/MessageQueue.h"
@@ -41,6 +42,44 @@ TEST(Event, AWaiterWakesWhenAnotherThreadSetsTheEvent) {
   });
   EXPECT_EQ(Event::waitForAny({&data, &idle}), 1);
   setter.join();
+}
+
+// Two threads hand a token back and forth through auto-reset events, each also waiting for a
+// third event that is never set, while other threads come and go with short waits on the same
+// events. A lost wake-up hangs the hand-off; a waiter left registered after its wait ended is
+// touched by a later setting (the address sanitizer reports it).
+TEST(Event, HandOffsLoseNoWakeUpWhileOtherWaitsComeAndGo) {
+  Event ping(Event::Reset::Auto), pong(Event::Reset::Auto), never(Event::Reset::Manual);
+  constexpr int kRounds = 5000;
+  std::atomic<bool> done{false};
+  std::thread partner([&] {
+    for (int i = 0; i < kRounds; ++i) {
+      if (Event::waitForAny({&never, &ping}, 5000) != 1) return;
+      pong.set();
+    }
+  });
+  std::vector<std::thread> passers;
+  std::atomic<int> passerWaits{0};
+  for (int t = 0; t < 2; ++t) {
+    passers.emplace_back([&] {
+      while (!done) {
+        Event::waitForAny({&never}, 1);
+        passerWaits.fetch_add(1);
+      }
+    });
+  }
+  int handed = 0;
+  for (; handed < kRounds; ++handed) {
+    ping.set();
+    if (Event::waitForAny({&never, &pong}, 5000) != 1) break;
+  }
+  done = true;
+  partner.join();
+  for (std::thread& passer : passers) passer.join();
+  EXPECT_EQ(handed, kRounds);
+  EXPECT_GT(passerWaits.load(), 0);
+  never.set();  // no waiter is left to notify
+  EXPECT_EQ(Event::waitForAny({&ping, &pong}, 0), Event::kTimeout);
 }
 
 TEST(MessageQueue, KeepsOrderTakesRangesAndDropsRanges) {
