@@ -46,8 +46,8 @@ TEST(Event, AWaiterWakesWhenAnotherThreadSetsTheEvent) {
 
 // Two threads hand a token back and forth through auto-reset events, each also waiting for a
 // third event that is never set, while other threads come and go with short waits on the same
-// events. A lost wake-up hangs the hand-off; a waiter left registered after its wait ended is
-// touched by a later setting (the address sanitizer reports it).
+// events. A lost wake-up stalls the hand-off until its 5 s limit; a waiter left registered after
+// its wait ended is touched by a later setting (the address sanitizer reports it).
 TEST(Event, HandOffsLoseNoWakeUpWhileOtherWaitsComeAndGo) {
   Event ping(Event::Reset::Auto), pong(Event::Reset::Auto), never(Event::Reset::Manual);
   constexpr int kRounds = 5000;
