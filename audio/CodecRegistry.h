@@ -46,7 +46,7 @@ class CodecRegistry {
   // Asks each provider in turn; false when none makes it (also before the first lookup).
   bool CreateFilter(AudioFilter** out, WStringView name);
   // Runs the scan if it has not run, then lets each provider load what its decoders need. The
-  // Player calls it while the connection is being made, so that time is not added to the open.
+  // Player calls it when it starts, so that time is not added to an open.
   void Prepare();
 
   // Appends an entry for `provider` (called by providers while they are created).

@@ -24,6 +24,8 @@ void Player::Start() {
   m_stream = std::make_unique<RecordingStream>(static_cast<PlayerEvents*>(this), m_settings.recDir,
                                                m_settings.timing);
   m_stream->OpenInternet();
+  // The codecs load now, while the user is still choosing, rather than on the way to sound.
+  registry().Prepare();
   m_thread = std::thread([this] { threadMain(); });
   m_threadId = m_thread.get_id();
 }
@@ -119,7 +121,6 @@ int32_t Player::doOpen(const OpenRequest* request) {
   m_connected = false;
   m_connectEvent.reset();
   m_stream->Connect(*request);
-  registry().Prepare();
   if (!m_connectEvent.wait(m_settings.connectWaitMs) || !m_connected.load()) return failOpen(0);
   int32_t error = 0;
   // The decoder becomes the Player's only once it is open: until then no other thread (the

@@ -77,8 +77,8 @@ class Player : private WaveOutputClient, private PlayerEvents {
   Player(const Player&) = delete;
   Player& operator=(const Player&) = delete;
 
-  // Creates the stream, opens its internet session (posting 12, then 13 or 1) and starts the
-  // player thread. Once.
+  // Creates the stream, opens its internet session (posting 12, then 13 or 1), loads the
+  // codecs and starts the player thread. Once.
   void Start();
   // The commands: run at once on the player thread, posted from any other. A Stop or Close
   // issued while a Play waits for the network ends that wait at once: the Play fails, or plays

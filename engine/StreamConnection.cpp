@@ -74,6 +74,7 @@ void StreamConnection::connectMain() {
   m_cancel = false;
   if (ok) {
     m_events->ReportStatus(kStrConnectedToServer);
+    if (m_readingHeld) startReading();
   } else {
     closeConnection();
     m_error = kStrConnectionError;
@@ -119,9 +120,12 @@ bool StreamConnection::attempt(const UrlComponents& url) {
   }
   m_state = kConnected;
   if (!takeResponse(*request)) return false;
-  const bool icy = m_headerBuffer.empty();
-  startReading(std::move(request));
-  if (!icy) return true;
+  m_request = std::move(request);
+  // An HTTP answer's body is read once the success is reported, so the reports keep the
+  // connection's course: "Connected to server", then the first data's "Playback started".
+  m_readingHeld = !m_headerBuffer.empty();
+  if (m_readingHeld) return true;
+  startReading();
   // Like an HTTP header block, the ICY lines must be complete within the response time, so a
   // server that trickles them cannot hold the attempt for longer (each read still ends at the
   // stall limit).
@@ -162,9 +166,18 @@ bool StreamConnection::takeResponse(HttpRequest& request) {
   return true;
 }
 
-void StreamConnection::startReading(std::unique_ptr<HttpRequest> request) {
-  m_request = std::move(request);
+// The body bytes that came with the answer are queued here, so the decoder can start on them
+// without waiting for the reader thread to wake; the reader thread goes on from there.
+void StreamConnection::startReading() {
+  m_readingHeld = false;
   m_queue.beginConnection();
+  uint8_t piece[kNetworkReadBytes];
+  for (;;) {
+    const size_t got =
+        m_request->takeReceived(piece, std::min(m_queue.freeSpace(), kNetworkReadBytes));
+    if (got == 0) break;
+    m_queue.append(piece, static_cast<uint32_t>(got));
+  }
   m_resume.set();
 }
 

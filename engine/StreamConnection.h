@@ -108,7 +108,7 @@ class StreamConnection {
   bool runAttempts();
   bool attempt(const UrlComponents& url);
   bool takeResponse(HttpRequest& request);
-  void startReading(std::unique_ptr<HttpRequest> request);
+  void startReading();
   void closeConnection();
   bool onConnectThread() const;
   bool prepareRead();
@@ -132,8 +132,9 @@ class StreamConnection {
   std::mutex m_connectLock;
   std::thread m_connectThread;
   std::atomic<std::thread::id> m_connectThreadId{};
-  ConnectRequest m_connect;  // written before the connect thread starts, then its own
-  WString m_headerBuffer;    // connect thread only
+  ConnectRequest m_connect;    // written before the connect thread starts, then its own
+  WString m_headerBuffer;      // connect thread only
+  bool m_readingHeld = false;  // connect thread only: connected, the reader not yet resumed
 
   // --- flags written by one thread and polled by others
   std::atomic<bool> m_cancel{false};       // no further attempts

@@ -78,14 +78,20 @@ bool HttpRequest::read(uint8_t* buffer, size_t size, size_t& got, int timeoutMs)
   const auto deadline = timeoutMs < 0 ? Clock::time_point::max()
                                       : Clock::now() + std::chrono::milliseconds(timeoutMs);
   if (!driveUntil([this] { return m_bodyStart < m_body.size(); }, deadline)) return false;
-  got = std::min(size, m_body.size() - m_bodyStart);
+  got = takeReceived(buffer, size);
+  return true;
+}
+
+size_t HttpRequest::takeReceived(uint8_t* buffer, size_t size) {
+  const size_t got = std::min(size, m_body.size() - m_bodyStart);
+  if (got == 0) return 0;
   std::memcpy(buffer, m_body.data() + m_bodyStart, got);
   m_bodyStart += got;
   if (m_bodyStart == m_body.size()) {
     m_body.clear();
     m_bodyStart = 0;
   }
-  return true;
+  return got;
 }
 
 void HttpRequest::abort() {

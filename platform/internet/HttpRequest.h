@@ -8,8 +8,9 @@
 // taken as HTTP/0.9: the status line reported is "HTTP/0.9 200 OK" with no header lines, and
 // the body starts with the server's first byte, so the caller parses the ICY lines itself.
 //
-// Threads: send, rawHeaderLines and read are called by one thread at a time (the connection's
-// connect thread, then its read worker); abort may be called from any thread at any time.
+// Threads: send, rawHeaderLines, read and takeReceived are called by one thread at a time (the
+// connection's connect thread, then its read worker); abort may be called from any thread at any
+// time.
 
 #include <atomic>
 #include <chrono>
@@ -48,6 +49,9 @@ class HttpRequest {
   // False at the end of the body, on a transfer failure, after abort, and when nothing came
   // within `timeoutMs` (negative: no limit; the transfer then stays usable).
   bool read(uint8_t* buffer, size_t size, size_t& got, int timeoutMs = -1);
+  // Copies up to `size` of the body bytes already received (those that came with the header
+  // block, say) without waiting or receiving more; returns their number.
+  size_t takeReceived(uint8_t* buffer, size_t size);
 
   // Ends the transfer: a blocked send or read returns false at once, later ones fail.
   void abort();

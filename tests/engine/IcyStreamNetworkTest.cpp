@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -75,7 +76,7 @@ class IcyStreamNetworkTest : public ::testing::Test {
 TEST_F(IcyStreamNetworkTest, HttpAnswerGivesHeadersAudioAndTitles) {
   auto stream = open("/stream?metaint=1000&titles=One|Two|Three");
   ASSERT_TRUE(events.waitConnected());
-  // "Playback started" comes from the reader thread at the first data, in any order.
+  // "Playback started" comes with the first data, which may follow the connect's end.
   std::vector<int32_t> steps = events.reports();
   std::erase(steps, kStrPlaybackStarted);
   EXPECT_EQ(steps, (std::vector<int32_t>{kStrConnectingToInternet, kStrOnline, kStrConnecting,
@@ -98,6 +99,10 @@ TEST_F(IcyStreamNetworkTest, HttpAnswerGivesHeadersAudioAndTitles) {
   EXPECT_EQ(stream->GetPosition(), static_cast<int64_t>(got.size()));
   EXPECT_FALSE(stream->IsAtEnd());  // the server still sends
   EXPECT_EQ(events.count(kStrPlaybackStarted), 1u);
+  // The reports follow the connection's course: connected first, then the first data.
+  const std::vector<int32_t> all = events.reports();
+  EXPECT_GT(std::find(all.begin(), all.end(), kStrPlaybackStarted) - all.begin(),
+            std::find(all.begin(), all.end(), kStrConnectedToServer) - all.begin());
 
   EXPECT_TRUE(stream->Disconnect());
   EXPECT_EQ(events.count(kStrClosingConnection), 1u);

@@ -65,6 +65,27 @@ TEST_F(HttpRequestTest, ABodyFasterThanTheReaderArrivesWhole) {
   EXPECT_FALSE(fast->read(&byte, 1, got));  // the end stays the end
 }
 
+// The connection hands the bytes that came with the answer to the queue before its reader
+// thread takes over: taking them must neither wait nor lose or repeat a byte.
+TEST_F(HttpRequestTest, ReceivedBytesAreTakenOnceAndInOrder) {
+  const std::string audio = test::StreamTestServer::readFile(test::StreamTestServer::audioPath());
+  ASSERT_GE(audio.size(), 12000u);
+  auto stream = request("/s?close=12000");
+  ASSERT_TRUE(stream->send(""));
+  uint8_t first = 0;
+  size_t got = 0;
+  ASSERT_TRUE(stream->read(&first, 1, got));  // leaves the rest of that packet received
+  std::string body(1, static_cast<char>(first));
+  uint8_t buffer[700];
+  size_t taken = 0;
+  while ((taken = stream->takeReceived(buffer, sizeof buffer)) > 0) {
+    body.append(reinterpret_cast<char*>(buffer), taken);
+  }
+  EXPECT_GT(body.size(), 1u);
+  body += readAll(*stream, 12001);
+  EXPECT_EQ(body, audio.substr(0, 12000));
+}
+
 TEST_F(HttpRequestTest, FailuresAndAbortEndPromptly) {
   auto silent = request("/s?mode=silent");
   const auto start = Clock::now();
@@ -75,6 +96,7 @@ TEST_F(HttpRequestTest, FailuresAndAbortEndPromptly) {
   ASSERT_TRUE(stalled->send(""));
   EXPECT_EQ(readAll(*stalled, 100).size(), 100u);
   uint8_t byte = 0;
+  EXPECT_EQ(stalled->takeReceived(&byte, 1), 0u);  // nothing received: no wait either
   size_t got = 0;
   const auto waited = Clock::now();
   EXPECT_FALSE(stalled->read(&byte, 1, got, 300));  // nothing within the time limit
