@@ -86,7 +86,8 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')
   echo "Decoding: processor seconds (user + system), median of $rounds rounds. Streaming: median of 3 runs (mpv: one) of a"
   echo "loopback server sending 128 kbit/s with a 64 KiB first burst, null audio device. First"
   echo "audio buffer, median of 21 runs each, the two in turn: Orvel from the Open command to the first buffer handed to the"
-  echo "device (ORVEL_RADIO_TRACE_PLAY), mpg123 from process start to its first 4608 bytes of PCM."
+  echo "device (ORVEL_RADIO_TRACE_PLAY; the player was started and its codecs loaded before), mpg123 from process"
+  echo "start to its first 4608 bytes of PCM."
   echo "The machine is shared: CPU-time figures vary by some percent from run to run."
   echo
   cat "$table"
