@@ -23,7 +23,9 @@ lame --quiet -b 128 --id3v2-only --tt "Song" --ta "Singer" --tl "Record" --ty 20
 lame --quiet -b 128 --id3v1-only --tt "Old Song" --ta "Old Singer" --tl "Old Record" \
   --ty 1999 --tn 3 --tg 17 src44.wav tagged-v1.mp3
 
-oggenc --quiet -q 3 -t "Première" -a "Ωmega" -G Jazz -d 2004 -N 9 -o tone.ogg src44.wav
-oggenc --quiet -q 3 -t "Second" -o second.ogg srcb.wav
+# Fixed serial numbers: oggenc picks them from the clock, so two runs in the same second gave
+# both files the same one, and their chain looked like a single broken stream.
+oggenc --quiet -q 3 -s 1001 -t "Première" -a "Ωmega" -G Jazz -d 2004 -N 9 -o tone.ogg src44.wav
+oggenc --quiet -q 3 -s 2002 -t "Second" -o second.ogg srcb.wav
 cat tone.ogg second.ogg > chained.ogg                  # two logical streams, as a server sends
 rm -f src44.wav src22m.wav src8m.wav srcb.wav
