@@ -1,7 +1,8 @@
 #pragma once
-// The ring of stream bytes between the read worker (one producer) and the stream's reader
-// (one consumer at a time: the connect thread for ICY header lines, then the decoder on the
-// player thread and the wave output's thread), with prebuffering and its status reports.
+// The ring of stream bytes between one producer at a time (the connect thread for the bytes
+// that came with the answer, then the reader thread) and the stream's reader (one consumer at a
+// time: the connect thread for ICY header lines, then the decoder on the player thread and the
+// wave output's thread), with prebuffering and its status reports.
 //
 // Locking: one lock guards every field and the events' transitions; waits happen outside it.
 // The producer takes the lock only to size a network read and to append, never while it waits

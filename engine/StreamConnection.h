@@ -7,7 +7,8 @@
 //
 // Threads:
 //   owner (player)  OpenInternet, Connect, Disconnect, Shutdown, TakeError, StartPrebuffering
-//   connect thread  one per Connect: the attempts, then ConnectDone
+//   connect thread  one per Connect: the attempts, the queuing of the body bytes that came
+//                   with the answer (before the reader thread is resumed), then ConnectDone
 //   reader thread   one from OpenInternet to Shutdown, serving every connection in turn: the
 //                   network reads (libcurl runs on this thread while it reads), each appended
 //                   to the queue at once, and each given up when it waited for the stall limit.
