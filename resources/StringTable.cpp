@@ -62,6 +62,9 @@ constexpr Entry kStrings[] = {
     {67, u"Closing connection..."},
     {68, u"Connection closed"},
     {69, u"Retry..."},
+    {70, u"Reconnecting... (%d)"},
+    {71, u"Reconnected"},
+    {72, u"Reconnect when the connection drops"},
     {703, u"Empty"},
 };
 
