@@ -27,6 +27,10 @@ enum ControlCode : int32_t {
   kControlGetSeekIndex = 106,
   kControlSetSeekIndex = 107,
   kControlReadTags = 108,  // out is a TagInfo; see the decoders
+  // Ours: 1 once after the last Decode began a part of the stream with tags of its own (a new
+  // Ogg link), with the byte offset in that block where it began in *out (uint32_t); else 0.
+  // Runs on the decoding thread, after a Decode.
+  kControlTagsChanged = 120,
 };
 inline constexpr int32_t kControlUnknown = -2;
 

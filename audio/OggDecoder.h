@@ -43,6 +43,10 @@ class OggDecoder : public AudioDecoder, public FilterChain {
  private:
   int32_t readTags(void* out);
 
+  // --- the decoding thread's: the link of the last samples read, and where a new one began
+  int m_link = -1;
+  bool m_linkChanged = false;
+  uint32_t m_linkOffset = 0;
   std::unique_ptr<OggVorbis_File> m_file;  // Tremor's stream record; null until Open succeeds
   AudioFormat m_format{};
   DataStream* m_stream = nullptr;  // set by a successful Open; not owned

@@ -78,6 +78,7 @@ class WaveOutput {
   // --- the callback thread's queue; the thread object is the command thread's
   MessageQueue m_messages;
   std::thread m_thread;
+  // Written by the callback thread before it signals m_event, which Open waits for.
   std::thread::id m_threadId;
   Event m_event{Event::Reset::Manual};
   // Recursive: a Close from inside FillBuffer runs while the callback thread holds it.
@@ -87,8 +88,10 @@ class WaveOutput {
   // --- guarded by m_lock
   bool m_resetting = false;
   bool m_skipSignal = false;
-  // Written by Open and Close under m_lock; Queue, Pause and Restart read it on the command
-  // thread, which is the only thread that opens or closes the device while buffers circulate.
+  // Written by Open and Close under m_lock. Queue, Pause and Restart read it on the command
+  // thread without m_lock; the only other writer is a Close on the callback thread from inside
+  // FillBuffer, and the client makes those calls under the lock that its FillBuffer takes (the
+  // Player's), so they never overlap.
   std::unique_ptr<WaveDevice> m_device;
   // --- set by Open, freed by Close (or by the callback thread's message 1)
   std::unique_ptr<char[]> m_buffers[2];

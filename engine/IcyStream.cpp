@@ -1,5 +1,7 @@
 #include "engine/IcyStream.h"
 
+#include <utility>
+
 namespace orvel {
 
 IcyStream::IcyStream(PlayerEvents* events, Timing timing)
@@ -38,6 +40,7 @@ void IcyStream::ConnectDone(bool ok, WString headerBuffer) {
     {
       std::lock_guard guard(m_trackLock);
       m_track.emplace();
+      m_titles.clear();
     }
     m_splitter.reset(metaint);
   }
@@ -49,6 +52,11 @@ bool IcyStream::CopyTrack(TagInfo& info) {
   if (!m_track) return false;
   info = *m_track;
   return true;
+}
+
+std::vector<IcyStream::PlacedTitle> IcyStream::TakeTitles() {
+  std::lock_guard guard(m_trackLock);
+  return std::exchange(m_titles, {});
 }
 
 bool IcyStream::FormatName(std::string& name) const {
@@ -74,7 +82,7 @@ int32_t IcyStream::Read(void* buffer, int32_t size) {
     uint32_t got = 0;
     if (!readQueue(bytes, static_cast<uint32_t>(size), got)) return 0;
     const uint32_t audio = m_splitter.split(bytes, got, bytes);
-    m_position += static_cast<uint32_t>(size);
+    m_position += audio;
     if (audio > 0) return static_cast<int32_t>(audio);
   }
 }
@@ -110,7 +118,9 @@ void IcyStream::storeTitle(std::string_view raw) {
   {
     std::lock_guard guard(m_trackLock);
     if (!m_track) m_track.emplace();
-    m_track->title = std::move(title);
+    m_track->title = title;
+    if (m_titles.size() == kMaxHeldTitles) m_titles.erase(m_titles.begin());
+    m_titles.push_back({m_position + m_splitter.audioBeforeBlock(), std::move(title)});
   }
   events()->TitleChanged();
 }

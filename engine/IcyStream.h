@@ -4,8 +4,8 @@
 // turns their StreamTitle into the current track's title. Decoders read it as a DataStream.
 //
 // Threads: Connect, GetStreamHeaders and FormatName on the player thread; ConnectDone on the
-// connect thread; Read and ReadChunk on one reading thread at a time (the player thread while a
-// decoder opens, then the wave output's thread); CopyTrack on the user-interface thread.
+// connect thread; Read, ReadChunk and TakeTitles on one reading thread at a time (the player
+// thread while a decoder opens, then the wave output's thread); CopyTrack on any thread.
 // The title's rewrite and CopyTrack run under m_trackLock (taken after the queue lock is left).
 
 #include <memory>
@@ -28,6 +28,14 @@ class IcyStream : public StreamConnection, public DataStream {
   static constexpr uint32_t kHeaderCapacity = 2048;  // wide characters
   static constexpr size_t kMaxTitleChars = 260;
   static constexpr size_t kOutputBufferBytes = 65536;
+  static constexpr size_t kMaxHeldTitles = 64;
+
+  // A title as read from the stream, with the count of audio bytes read before it: the sound it
+  // belongs to starts there.
+  struct PlacedTitle {
+    uint32_t position = 0;
+    WString title;
+  };
 
   explicit IcyStream(PlayerEvents* events, Timing timing = Timing{});
   ~IcyStream() override;
@@ -37,8 +45,11 @@ class IcyStream : public StreamConnection, public DataStream {
   void Connect(const OpenRequest& request);
   // The live record of the last successful connection (valid until the next one), or null.
   const StreamHeaders* GetStreamHeaders() const { return m_headers.get(); }
-  // Copies the track (only the title is ever set here); false when there is none yet.
+  // Copies the track (only the title is ever set here): the last title read, which may lie
+  // seconds ahead of the sound; false when there is none yet.
   bool CopyTrack(TagInfo& info);
+  // The titles read since the last call, oldest first (at most kMaxHeldTitles, the newest).
+  std::vector<PlacedTitle> TakeTitles();
   // The decoder's format name from the content type: "mp3", "ogg", or false for none.
   bool FormatName(std::string& name) const;
 
@@ -71,7 +82,8 @@ class IcyStream : public StreamConnection, public DataStream {
   std::unique_ptr<StreamHeaders> m_headers;  // replaced by the connect thread
 
   std::mutex m_trackLock;
-  std::optional<TagInfo> m_track;  // guarded by m_trackLock
+  std::optional<TagInfo> m_track;     // guarded by m_trackLock
+  std::vector<PlacedTitle> m_titles;  // guarded by m_trackLock
 };
 
 }  // namespace orvel

@@ -43,6 +43,7 @@ uint32_t MetadataSplitter::split(const uint8_t* input, uint32_t n, uint8_t* outp
     m_metadataLeft -= k;
     if (m_metadataLeft == 0) {
       m_countdown = static_cast<uint32_t>(m_metaint);
+      m_audioBeforeBlock = out;
       finishBlock();
       m_metadataLength = 0;
     }

@@ -28,6 +28,9 @@ class MetadataSplitter {
   // Copies the audio bytes among `n` input bytes to `output` (which may be `input` itself:
   // audio only ever moves towards the front) and returns their number.
   uint32_t split(const uint8_t* input, uint32_t n, uint8_t* output);
+  // While the title callback runs: the audio bytes the running split() had output before the
+  // block, so the title can be placed in the audio.
+  uint32_t audioBeforeBlock() const { return m_audioBeforeBlock; }
 
   // The title of a finished block, if it has one: the text after "StreamTitle='" up to the
   // first "'", looked for before the first null byte.
@@ -41,6 +44,7 @@ class MetadataSplitter {
   uint32_t m_countdown = 0;       // audio bytes before the next length byte
   uint32_t m_metadataLeft = 0;    // bytes of the current block still to come
   uint32_t m_metadataLength = 0;  // bytes of the current block collected
+  uint32_t m_audioBeforeBlock = 0;
   std::array<char, kMetadataBufferBytes> m_metadata{};
 };
 

@@ -1,5 +1,7 @@
 #include "engine/Player.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -70,7 +72,10 @@ void Player::RecordStop() { command(kRecordStop, nullptr); }
 
 void Player::threadMain() {
   for (;;) {
-    const Message message = m_commands.get();
+    const std::optional<Message> next = m_commands.get(msUntilNextTitle());
+    showDueTitles();
+    if (!next) continue;
+    const Message& message = *next;
     if (message.message == kQuit) return;
     if (message.message < kOpen || message.message > kRecordStop) continue;
     auto* request = reinterpret_cast<OpenRequest*>(message.wParam);
@@ -78,6 +83,18 @@ void Player::threadMain() {
     delete request;
     m_notify->post(message.message + kReplyOffset, static_cast<uintptr_t>(result), 0);
   }
+}
+
+int Player::msUntilNextTitle() const {
+  const auto due = m_titles.nextDue();
+  if (!due) return MessageQueue::kInfinite;
+  const auto ms =
+      std::chrono::ceil<std::chrono::milliseconds>(*due - TitleSchedule::Clock::now()).count();
+  return ms > 0 ? static_cast<int>(ms) : 0;
+}
+
+void Player::showDueTitles() {
+  if (m_titles.advance(TitleSchedule::Clock::now())) m_notify->post(kTitleChanged, 0, 0);
 }
 
 int32_t Player::run(uint32_t id, const OpenRequest* request) {
@@ -155,17 +172,18 @@ int32_t Player::failOpen(int32_t error) {
   return 0;
 }
 
-// Called with m_lock held, while no decode runs. The tags are cached from the start, so a track
-// query that finds the first decode already waiting for the network still has them.
+// Called with m_lock held, while no decode runs. The decoder's tags are taken now, so a track
+// query never has to wait for a decode; a new Ogg link replaces them when its sound plays.
 void Player::setDecoder(AudioDecoder* decoder) {
   m_decoder = decoder;
-  std::optional<TagInfo> tags;
-  if (decoder != nullptr) {
-    tags.emplace();
-    if (decoder->Control(kControlReadTags, &*tags, nullptr) != 0) *tags = TagInfo{};
+  m_unplacedTitles.clear();
+  if (decoder == nullptr) {
+    m_titles.clear();
+    return;
   }
-  std::lock_guard cache(m_tagCacheLock);
-  m_cachedTags = std::move(tags);
+  TagInfo tags;
+  if (decoder->Control(kControlReadTags, &tags, nullptr) != 0) tags = TagInfo{};
+  m_titles.setDecoderTags(std::move(tags));
 }
 
 AudioDecoder* Player::createDecoder() {
@@ -248,15 +266,56 @@ void Player::releaseOutput() {
 
 bool Player::decodeInto(WaveHeader* header, uint32_t capacity) {
   if (m_decoder == nullptr) return false;
+  const auto consumedBefore = static_cast<uint32_t>(m_decoder->GetPosition(false));
   if (!m_decoder->Decode(header, capacity)) return false;
+  const uint32_t decoded = header->dwBytesRecorded;
   if (m_filter != nullptr) {
     header->dwBufferLength = capacity;
     m_filter->Process(header);
   }
-  return header->dwBytesRecorded > 0;
+  if (header->dwBytesRecorded == 0) return false;
+  placeTitles(consumedBefore, decoded, header->dwBytesRecorded);
+  return true;
+}
+
+// Gives the titles whose sound this block holds their place in it: a stream title by the bytes
+// the decoder consumed before it (the decoder reads ahead, so a title may wait for a later
+// block), a new Ogg link by where it began in the block. Stream positions wrap at 4 GiB.
+void Player::placeTitles(uint32_t consumedBefore, uint32_t decodedBytes, uint32_t outputBytes) {
+  const uint64_t start = m_titles.queued(outputBytes);
+  bool added = false;
+  for (auto& title : m_stream->TakeTitles()) m_unplacedTitles.push_back(std::move(title));
+  const auto consumedAfter = static_cast<uint32_t>(m_decoder->GetPosition(false));
+  const uint32_t span = consumedAfter - consumedBefore;
+  while (!m_unplacedTitles.empty()) {
+    IcyStream::PlacedTitle& title = m_unplacedTitles.front();
+    if (static_cast<int32_t>(title.position - consumedAfter) > 0) break;
+    const int32_t into = static_cast<int32_t>(title.position - consumedBefore);
+    const uint64_t offset =
+        span == 0 || into <= 0 ? 0 : uint64_t{outputBytes} * std::min<uint32_t>(into, span) / span;
+    TagInfo track;
+    track.title = std::move(title.title);
+    m_titles.add(TitleSchedule::Source::Stream, start + offset, std::move(track));
+    m_unplacedTitles.pop_front();
+    added = true;
+  }
+  uint32_t linkOffset = 0;
+  if (m_decoder->Control(kControlTagsChanged, &linkOffset, nullptr) == 1) {
+    TagInfo tags;
+    if (m_decoder->Control(kControlReadTags, &tags, nullptr) != 0) tags = TagInfo{};
+    const uint64_t offset =
+        decodedBytes == 0
+            ? 0
+            : uint64_t{outputBytes} * std::min(linkOffset, decodedBytes) / decodedBytes;
+    m_titles.add(TitleSchedule::Source::Decoder, start + offset, std::move(tags));
+    added = true;
+  }
+  if (added) m_commands.post(kTitleClock, 0, 0);
 }
 
 bool Player::FillBuffer(WaveHeader* header, uint32_t capacity) {
+  // The device handed this buffer back: its sound has been played.
+  m_titles.played(header->dwBufferLength, TitleSchedule::Clock::now());
   if (m_stops.stopping()) return false;
   std::lock_guard lock(m_lock);
   if (m_stops.stopping()) return false;
@@ -285,8 +344,10 @@ void Player::PlaybackEnded() {
   {
     std::lock_guard lock(m_lock);
     if (m_decoder != nullptr) m_decoder->Control(kControlRewind, nullptr, nullptr);
+    m_unplacedTitles.clear();
     m_state = Ready;
   }
+  if (m_titles.stop()) m_notify->post(kTitleChanged, 0, 0);
   m_notify->post(kPlaybackEnded, 0, 0);
 }
 
@@ -294,12 +355,14 @@ int32_t Player::doPlay() {
   std::unique_lock lock(m_lock);
   if (m_state.load() == Paused) {
     if (m_wave) m_wave->Restart();
+    m_titles.resume(TitleSchedule::Clock::now());
     m_state = Playing;
     return 1;
   }
   if (m_state.load() != Ready || !m_wave || !m_decoderFormat) return 0;
   const WaveFormatEx format = m_outputFormat ? *m_outputFormat : m_decoderFormat->wave;
   if (!m_wave->Open(&format, m_bufferBytes)) return 0;
+  m_titles.start(format.nAvgBytesPerSec);
   for (int i = 0; i < 2; ++i) {
     char* data = nullptr;
     uint32_t capacity = 0;
@@ -332,6 +395,7 @@ int32_t Player::doPause() {
   std::lock_guard lock(m_lock);
   if (m_state.load() != Playing) return 0;
   if (m_wave) m_wave->Pause();
+  m_titles.pause(TitleSchedule::Clock::now());
   m_state = Paused;
   return 1;
 }
@@ -415,28 +479,7 @@ WString Player::RecordingPath() { return m_stream ? m_stream->RecordingPath() : 
 
 bool Player::GetTrackInfo(TagInfo& info) {
   if (!m_stream) return false;
-  TagInfo tags;
-  {
-    // Holding the lock keeps the tag query off a running decode and the decoder alive; while a
-    // decode holds it, the cached tags serve.
-    std::unique_lock lock(m_lock, std::try_to_lock);
-    const bool locked = lock.owns_lock();
-    if (locked && m_decoder == nullptr) return false;
-    if (locked && m_decoder->Control(kControlReadTags, &tags, nullptr) != 0) tags = TagInfo{};
-    std::lock_guard cache(m_tagCacheLock);
-    if (!m_cachedTags) return false;
-    if (locked) {
-      m_cachedTags = tags;
-    } else {
-      tags = *m_cachedTags;
-    }
-  }
-  m_stream->CopyTrack(info);
-  for (auto field : {&TagInfo::album, &TagInfo::artist, &TagInfo::genre, &TagInfo::title,
-                     &TagInfo::track, &TagInfo::year}) {
-    if (!(info.*field) && (tags.*field)) info.*field = tags.*field;
-  }
-  return true;
+  return m_titles.current(info);
 }
 
 void Player::ReportNetStatus(int32_t stringId) {
@@ -454,6 +497,16 @@ void Player::ConnectFinished(bool ok) {
   m_connectEvent.set();
 }
 
-void Player::TitleChanged() { m_notify->post(kTitleChanged, 0, 0); }
+// On the decoding thread, inside a read. The first title of a connection shows at once; later
+// ones wait until their sound plays (placeTitles, showDueTitles).
+void Player::TitleChanged() {
+  if (!m_stream || m_titles.hasStreamTitle()) return;
+  std::vector<IcyStream::PlacedTitle> titles = m_stream->TakeTitles();
+  if (titles.empty()) return;
+  TagInfo track;
+  track.title = std::move(titles.back().title);
+  m_titles.show(TitleSchedule::Source::Stream, std::move(track));
+  m_notify->post(kTitleChanged, 0, 0);
+}
 
 }  // namespace orvel

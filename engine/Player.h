@@ -10,9 +10,9 @@
 //   player thread   every command (Open waits up to 30 s for the connection)
 //   callback thread FillBuffer and PlaybackEnded (the wave output's)
 //   stream threads  the PlayerEvents operations (they only post or set the connect event)
-// Lock order: the wave output's lock, then m_lock, then m_tagCacheLock or the recording lock,
-// then the byte queue's. The wave output is never closed from another thread while m_lock is
-// held, because its callback thread takes m_lock inside FillBuffer.
+// Lock order: the wave output's lock, then m_lock, then the recording lock, then the byte
+// queue's; the title schedule's lock is taken last, alone. The wave output is never closed from
+// another thread while m_lock is held, because its callback thread takes m_lock inside FillBuffer.
 //
 // A decode holds m_lock while it waits in the stream's reads, and a server may send one byte a
 // second for ever without the connection ever counting as stalled. So the stream's waiting reads
@@ -21,6 +21,7 @@
 // command would otherwise wait for); and GetTrackInfo never waits for m_lock.
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -35,6 +36,7 @@
 #include "engine/RecordingStream.h"
 #include "engine/StopRequests.h"
 #include "engine/StreamHeaders.h"
+#include "engine/TitleSchedule.h"
 #include "platform/Event.h"
 #include "platform/MessageQueue.h"
 #include "platform/MessageTarget.h"
@@ -61,7 +63,8 @@ class Player : private WaveOutputClient, private PlayerEvents {
   static constexpr uint32_t kStatus = 1327;     // wParam: string id
   static constexpr uint32_t kPrebufferDone = 1329;
   static constexpr uint32_t kTitleChanged = 1330;
-  static constexpr uint32_t kQuit = 0x0012;  // ends the player thread
+  static constexpr uint32_t kQuit = 0x0012;      // ends the player thread
+  static constexpr uint32_t kTitleClock = 1045;  // wakes the player thread: a title waits
 
   struct Settings {
     RecordingStream::RecDirSource recDir;  // the "RecDir" setting, read at each RecordStart
@@ -100,10 +103,9 @@ class Player : private WaveOutputClient, private PlayerEvents {
   const StreamHeaders* GetStreamHeaders();
   bool IsPlaying() const { return m_state.load() == Playing; }
   PlayerState state() const { return static_cast<PlayerState>(m_state.load()); }
-  // The in-band title, completed from the decoder's tags. False without a decoder or stream.
-  // Never waits for a running decode (which may wait for a slow server): while one holds the
-  // lock, the decoder's tags from the last query that got it (or from the open) are used, so
-  // the window never freezes behind the network.
+  // The in-band title of the sound that plays now, completed from the decoder's tags (those of
+  // the open, or of the Ogg link that plays). False without a decoder or stream. Never waits for
+  // a running decode (which may wait for a slow server).
   bool GetTrackInfo(TagInfo& info);
   // The path of the running recording; empty when none.
   WString RecordingPath();
@@ -136,6 +138,9 @@ class Player : private WaveOutputClient, private PlayerEvents {
   bool setUpOutput();
   void releaseOutput();
   bool decodeInto(WaveHeader* header, uint32_t capacity);
+  void placeTitles(uint32_t consumedBefore, uint32_t decodedBytes, uint32_t outputBytes);
+  int msUntilNextTitle() const;
+  void showDueTitles();
   int32_t doPlay();
   int32_t doStop();
   int32_t doPause();
@@ -171,10 +176,11 @@ class Player : private WaveOutputClient, private PlayerEvents {
   StopRequests m_stops{[this](bool cut) {
     if (m_stream) m_stream->interruptReads(cut);
   }};
-  // The decoder's tags, cached at the open and by every GetTrackInfo that got m_lock; present
-  // exactly while there is a decoder. Guarded by m_tagCacheLock.
-  std::mutex m_tagCacheLock;
-  std::optional<TagInfo> m_cachedTags;
+  // What the track information shows: titles wait there until their sound plays.
+  TitleSchedule m_titles;
+  // Titles read from the stream whose sound has not been decoded yet (decoding thread, under
+  // m_lock).
+  std::deque<IcyStream::PlacedTitle> m_unplacedTitles;
   std::atomic<int32_t> m_state{Idle};
   std::atomic<int32_t> m_lastError{0};
   // --- the connection's outcome: set by the connect thread, read after the event

@@ -59,8 +59,8 @@ enum StringId : uint16_t {
   kStrConnectionClosed = 68,
   kStrRetry = 69,
   // Ours, beyond the handheld's table.
-  kStrReconnecting = 70,     // "Reconnecting... (%d)": lParam of the status is the attempt
-  kStrReconnected = 71,      // audio flows again after a reconnection
+  kStrReconnecting = 70,  // "Reconnecting... (%d)": lParam of the status is the attempt
+  kStrReconnected = 71,   // audio flows again after a reconnection
   kStrReconnectSetting = 72,
   kStrMenuBarEmpty = 703,
 };

@@ -37,6 +37,7 @@ struct Decoded {
   int shortBlocks = 0;  // blocks that came back not full
   bool lastResult = true;
   uint32_t lastBytes = 0;
+  std::vector<size_t> linkStarts;  // output byte offsets where a new link's tags took over
 };
 
 Decoded decodeAll(AudioDecoder& decoder, uint32_t blockBytes) {
@@ -48,6 +49,10 @@ Decoded decodeAll(AudioDecoder& decoder, uint32_t blockBytes) {
     block.dwBufferLength = blockBytes;
     out.lastResult = decoder.Decode(&block, blockBytes);
     out.lastBytes = block.dwBytesRecorded;
+    uint32_t linkOffset = 0;
+    if (decoder.Control(kControlTagsChanged, &linkOffset, nullptr) == 1) {
+      out.linkStarts.push_back(out.pcm.size() * 2 + linkOffset);
+    }
     const auto* samples = reinterpret_cast<const int16_t*>(buffer.data());
     out.pcm.insert(out.pcm.end(), samples, samples + block.dwBytesRecorded / 2);
     if (!out.lastResult) break;
@@ -92,7 +97,11 @@ TEST(OggDecoder, PlaysAChainedStreamThatCannotSeekAcrossTheSongChange) {
   AudioFormat format{};
   ASSERT_EQ(decoder->Open(&stream, &format), 0);
   EXPECT_EQ(format.durationMs, 0u);
-  EXPECT_EQ(decodeAll(*decoder, 44100).pcm, expected);
+  const Decoded decoded = decodeAll(*decoder, 44100);
+  EXPECT_EQ(decoded.pcm, expected);
+  // The second song's tags take over exactly where its first sample lies in the output.
+  EXPECT_EQ(decoded.linkStarts,
+            std::vector<size_t>{referenceDecode(fixture("tone.ogg")).size() * 2});
   // The rewind is refused by the library; nothing breaks.
   EXPECT_EQ(decoder->Control(kControlRewind, nullptr, nullptr), 0);
   decoder->Release();

@@ -34,10 +34,13 @@ int PlayRun::indexOf(const std::string& line) const {
   return -1;
 }
 
-PlayRun runPlay(const std::string& arguments, const std::string& audio, const std::string& home) {
+PlayRun runPlay(const std::string& arguments, const std::string& audio, const std::string& home,
+                const std::string& tracePath) {
   std::string command = "ORVEL_RADIO_AUDIO='" + audio + "' ";
   if (!home.empty()) command += "HOME='" + home + "' XDG_CONFIG_HOME='" + home + "/.config' ";
-  command += std::string(ORVEL_BIN_DIR) + "/orvel-play " + arguments + " 2>/dev/null";
+  if (!tracePath.empty()) command += "ORVEL_RADIO_TRACE_PLAY=1 ";
+  command += std::string(ORVEL_BIN_DIR) + "/orvel-play " + arguments + " 2>" +
+             (tracePath.empty() ? std::string("/dev/null") : "'" + tracePath + "'");
   PlayRun run;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return run;

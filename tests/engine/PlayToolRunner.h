@@ -31,9 +31,10 @@ struct PlayRun {
 };
 
 // Runs orvel-play with `arguments` (already quoted for the shell) and the wave device `audio`;
-// HOME is set to `home` when it is not empty.
+// HOME is set to `home` when it is not empty. With `tracePath`, the playback probe's marks
+// (ORVEL_RADIO_TRACE_PLAY) are written to that file.
 PlayRun runPlay(const std::string& arguments, const std::string& audio,
-                const std::string& home = "");
+                const std::string& home = "", const std::string& tracePath = "");
 // Runs a shell command; true when it exited 0.
 bool runCommand(const std::string& command);
 // A fresh temporary folder, removed by the caller.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -108,6 +109,45 @@ TEST_F(PlayToolTest, RunsWithAndWithoutPrebuffering) {
   // No metadata in the stream: the title line is composed empty once.
   EXPECT_EQ(direct.linesStartingWith("title").size(), 1u);
   EXPECT_EQ(direct.lines.back(), "reply close 1");
+}
+
+// The station sends eight seconds at once, then keeps its pace, with a new title after every
+// second of audio: each title's metadata arrives about eight seconds before its sound plays,
+// and the title line must change when the sound does.
+TEST_F(PlayToolTest, TitlesChangeWhenTheirSoundPlays) {
+  FileStreamServer server(file("sweep.mp3"));  // 128 kbit/s: 16000 bytes a second
+  ASSERT_TRUE(server.running());
+  const std::string trace = m_home + "/trace";
+  const PlayRun run =
+      runPlay("--no-prebuffer --seconds 12 '" +
+                  server.url("/?mode=icy&metaint=16000&burst=128000&rate=16000") + "'",
+              "null", m_home, trace);
+  EXPECT_EQ(run.exitCode, 0);
+  double firstBufferMs = -1;
+  std::vector<double> titleMs;
+  std::ifstream marks(trace);
+  std::string event;
+  double ms = 0;
+  while (marks >> event >> ms) {
+    if (event == "first-buffer") firstBufferMs = ms;
+    if (event == "title") titleMs.push_back(ms);
+  }
+  const std::vector<std::string> titles = run.linesStartingWith("title ");
+  ASSERT_GE(firstBufferMs, 0);
+  ASSERT_EQ(titles.size(), titleMs.size());
+  // "Song K" follows the K-th block, after K seconds of audio. The first one shows at once.
+  ASSERT_FALSE(titles.empty());
+  EXPECT_EQ(titles.front(), "title Song 1");
+  int checked = 0;
+  for (size_t i = 1; i < titles.size(); ++i) {
+    int song = 0;
+    ASSERT_EQ(std::sscanf(titles[i].c_str(), "title Song %d", &song), 1) << titles[i];
+    EXPECT_EQ(song, static_cast<int>(i) + 1) << "titles are shown in order, none skipped";
+    EXPECT_NEAR(titleMs[i] - firstBufferMs, song * 1000.0, 500.0) << titles[i];
+    ++checked;
+  }
+  // Songs 9 and later arrived at the station's pace, long after the burst.
+  EXPECT_GE(checked, 9);
 }
 
 TEST_F(PlayToolTest, FailuresEndTheRun) {

@@ -18,6 +18,8 @@ The request's query chooses the behaviour:
   drip=N             after N body bytes, send one byte every drip_ms (default 1000) ms
   drip_head=1        send the answer's head itself one byte every drip_ms ms
   pause=N            after N body bytes, send nothing for pause_ms (default 3000) ms, then go on
+  rate=N             send N body bytes a second, in small pieces, after a first burst of
+                     burst=M bytes (default 0) sent at once: a station's real-time pace
   garbage=1          random bytes instead of audio after the head
   split=1            send the answer's first line, pause, then the rest
   junk=N             add N extra header lines
@@ -190,9 +192,12 @@ class Handler(socketserver.BaseRequestHandler):
         ends = [(int(query[key]), key) for key in ("close", "reset", "drip") if key in query]
         end, how = min(ends) if ends else (-1, None)
         pause = int(query.get("pause", "-1"))
+        pacer = Pacer(query)
         sent = 0
         while True:
             limit = 4096 if stall < 0 else stall - body.offset
+            if pacer.rate and sent >= pacer.burst:
+                limit = min(limit, 1024)
             if limit <= 0:
                 hold(sock)
                 return
@@ -211,6 +216,7 @@ class Handler(socketserver.BaseRequestHandler):
                 elif how == "drip":
                     self.drip_forever(sock, body, piece[end - sent :], query)
                 return
+            pacer.wait(sent)
             sock.sendall(piece)
             sent += len(piece)
 
@@ -219,6 +225,22 @@ class Handler(socketserver.BaseRequestHandler):
         while True:
             drip(sock, rest, query)
             rest, _ = body.next_piece(4096)
+
+
+class Pacer:
+    """Holds each piece back until the body bytes before it are due at the chosen rate."""
+
+    def __init__(self, query):
+        self.rate = int(query.get("rate", "0"))
+        self.burst = int(query.get("burst", "0"))
+        self.start = time.monotonic()
+
+    def wait(self, sent):
+        if self.rate <= 0 or sent < self.burst:
+            return
+        delay = self.start + (sent - self.burst) / self.rate - time.monotonic()
+        if delay > 0:
+            time.sleep(delay)
 
 
 class Server(socketserver.ThreadingTCPServer):

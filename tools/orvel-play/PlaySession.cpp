@@ -120,6 +120,7 @@ void PlaySession::refreshTitle() {
   const WString line = TitleLine::compose(info);
   if (m_lastTitle && *m_lastTitle == line) return;
   m_lastTitle = line;
+  PlayTrace::mark("title");
   printLine("title " + toUtf8(line));
 }
 
