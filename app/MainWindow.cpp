@@ -6,7 +6,7 @@
 #include <QLayout>
 #include <QMenuBar>
 
-#include "app/SettingsStore.h"
+#include "ui/SettingsStore.h"
 #include "app/Startup.h"
 #include "library/RadioDatabase.h"
 #include "platform/AppKeys.h"

@@ -5,13 +5,13 @@
 #include <QScreen>
 
 #include "alarms/ServiceAlarmNotifier.h"
-#include "app/ErrorBox.h"
+#include "ui/ErrorBox.h"
 #include "audio/CodecRegistry.h"
 #include "library/RadioDatabase.h"
 #include "resources/StringTable.h"
 #include "app/CommandDispatcher.h"
 #include "app/MainWindow.h"
-#include "app/SettingsStore.h"
+#include "ui/SettingsStore.h"
 #include "platform/AppKeys.h"
 #include "platform/FilePath.h"
 #include "platform/ProgramDirectory.h"

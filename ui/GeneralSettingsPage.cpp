@@ -3,7 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 
-#include "app/SettingsStore.h"
+#include "ui/SettingsStore.h"
 #include "resources/StringTable.h"
 #include "ui/RecordingLocations.h"
 #include "ui/ToolkitHelpers.h"

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/ErrorBox.h"
-#include "app/SettingsStore.h"
+#include "ui/ErrorBox.h"
+#include "ui/SettingsStore.h"
 #include "audio/TagInfo.h"
 #include "engine/TitleLine.h"
 #include "library/StreamInfo.h"

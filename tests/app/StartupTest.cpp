@@ -23,7 +23,7 @@
 #include "platform/ProgramDirectory.h"
 #include "platform/Registry.h"
 #include "platform/qt/InstanceServer.h"
-#include "tests/app/TestApplication.h"
+#include "tests/support/TestApplication.h"
 #include "tests/support/TempHome.h"
 
 namespace orvel {

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/SettingsStore.h"
+#include "ui/SettingsStore.h"
 #include "platform/AppKeys.h"
 #include "platform/Registry.h"
 #include "skin/SkinList.h"

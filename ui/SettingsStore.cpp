@@ -1,4 +1,4 @@
-#include "app/SettingsStore.h"
+#include "ui/SettingsStore.h"
 
 #include <vector>
 
