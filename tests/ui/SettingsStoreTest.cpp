@@ -119,7 +119,7 @@ TEST_F(SettingsStoreTest, TheRecordingFolderCanBeReadWhileTheUiSetsIt) {
       EXPECT_TRUE(seen.empty() || seen == first || seen == second);
     }
   });
-  for (int i = 0; i < 2000; ++i) store.SetText(SettingsStore::kRecDir, i % 2 ? second : first);
+  for (int i = 0; i < 20000; ++i) store.SetText(SettingsStore::kRecDir, i % 2 ? second : first);
   done = true;
   reader.join();
 }
