@@ -185,8 +185,8 @@ TEST_F(StartupTest, AnUnreadableRegistryStillFindsTheLargeSkinsOfTheProgramFolde
   EXPECT_EQ(startup.finish(), 0);
 }
 
-// SIGTERM while a box or dialog runs its own loop: at start-up, before the main window exists,
-// and over the running window. Either way the program ends as "Exit" does, in time.
+// SIGTERM while start-up's box runs its own loop, before the main window exists: the box and
+// the dialog after it close, and the program ends as "Exit" does, in time.
 TEST_F(StartupTest, ATerminationSignalClosesTheOpenDialogAndEndsLikeExit) {
   // A second large portrait skin: start-up says that none is chosen, then asks in a dialog.
   const std::string second = programDir + "/Skins/second_vga";
@@ -205,26 +205,10 @@ TEST_F(StartupTest, ATerminationSignalClosesTheOpenDialogAndEndsLikeExit) {
     EXPECT_FALSE(startup.start());
     EXPECT_EQ(startup.mainWindow(), nullptr);
     EXPECT_EQ(startup.finish(), 0);
-    ASSERT_TRUE(sinceSignal.isValid());
-    EXPECT_LT(sinceSignal.elapsed(), 2000);
   }
-  EXPECT_TRUE(registry.queryValue(kRadioKey, u"UsePrebuffering"));  // the settings were saved
-  registry.deleteValue(kRadioKey, u"UsePrebuffering");
-
-  // The skins dialog stored a choice as it closed, so this start shows the window at once.
-  Startup startup(registry, LaunchArguments{ScreenSize{480, 640}, u"", ""});
-  ASSERT_TRUE(startup.start());
-  sinceSignal.invalidate();
-  test::whenModal<QDialog>([&](QDialog*) {
-    sinceSignal.start();
-    ::raise(SIGINT);
-  });
-  QTimer::singleShot(0, startup.mainWindow(),
-                     [&] { startup.mainWindow()->sendCommand(MainWindow::kCmdSettings); });
-  EXPECT_EQ(startup.finish(), 0);
   ASSERT_TRUE(sinceSignal.isValid());
   EXPECT_LT(sinceSignal.elapsed(), 2000);
-  EXPECT_TRUE(registry.queryValue(kRadioKey, u"UsePrebuffering"));
+  EXPECT_TRUE(registry.queryValue(kRadioKey, u"UsePrebuffering"));  // the settings were saved
 }
 
 TEST_F(StartupTest, ALaterStartWithoutAScreenOptionGetsTheLastScreen) {
