@@ -6,7 +6,6 @@
 #include <QLayout>
 #include <QMenuBar>
 
-#include "app/SettingsStore.h"
 #include "app/Startup.h"
 #include "library/RadioDatabase.h"
 #include "platform/AppKeys.h"
@@ -23,6 +22,7 @@
 #include "ui/PresetsPanelControl.h"
 #include "ui/RadioDialog.h"
 #include "ui/SettingsDialog.h"
+#include "ui/SettingsStore.h"
 
 namespace orvel {
 namespace {

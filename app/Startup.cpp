@@ -2,16 +2,15 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDialog>
 #include <QScreen>
+#include <QTimer>
 
 #include "alarms/ServiceAlarmNotifier.h"
-#include "app/ErrorBox.h"
-#include "audio/CodecRegistry.h"
-#include "library/RadioDatabase.h"
-#include "resources/StringTable.h"
 #include "app/CommandDispatcher.h"
 #include "app/MainWindow.h"
-#include "app/SettingsStore.h"
+#include "audio/CodecRegistry.h"
+#include "library/RadioDatabase.h"
 #include "platform/AppKeys.h"
 #include "platform/FilePath.h"
 #include "platform/ProgramDirectory.h"
@@ -20,10 +19,13 @@
 #include "platform/qt/QtMessageBoxHost.h"
 #include "platform/qt/RunningInstance.h"
 #include "platform/qt/TerminationSignals.h"
+#include "resources/StringTable.h"
 #include "skin/ImageDecoder.h"
 #include "skin/SkinDescription.h"
 #include "skin/SkinList.h"
 #include "skin/SkinStartup.h"
+#include "ui/ErrorBox.h"
+#include "ui/SettingsStore.h"
 #include "ui/SkinsDialog.h"
 
 namespace orvel {
@@ -71,13 +73,14 @@ void Startup::storeScreen(Registry& registry, ScreenSize screen) {
 }
 
 bool Startup::start() {
-  // Caught from the start: a signal that arrives before the loop runs closes the window as soon
-  // as it does.
+  // Caught from the start: message boxes and dialogs run nested loops during start-up too.
   m_signals = std::make_unique<TerminationSignals>();
+  QObject::connect(m_signals.get(), &TerminationSignals::terminationRequested, m_signals.get(),
+                   [this] { terminate(); });
   // A later start without --screen (an alarm, say) gets the screen the user last had, whose
   // skins the first start kept.
-  m_screen = m_arguments.screen ? *m_arguments.screen
-                                : storedScreen(m_registry).value_or(defaultScreen());
+  m_screen =
+      m_arguments.screen ? *m_arguments.screen : storedScreen(m_registry).value_or(defaultScreen());
   QApplication::setOverrideCursor(Qt::WaitCursor);
   m_programDir = ProgramDirectory::ensure(m_registry);
   // Codecs are looked for at the first decoder lookup: nothing here can fail.
@@ -88,7 +91,8 @@ bool Startup::start() {
     ok = loadSkin();
   }
   QApplication::restoreOverrideCursor();
-  if (!ok) return false;
+  // Asked to end while start-up showed a box: no window; finish() saves and ends as "Exit".
+  if (!ok || m_terminating) return false;
   findOrCreateMainWindow();
   dispatchCommandLine();
   return m_window != nullptr;
@@ -128,10 +132,10 @@ void Startup::chooseSkin(SkinList& list, int screenWidth, int screenHeight) {
 }
 
 void Startup::findOrCreateMainWindow() {
-  auto window = std::make_unique<MainWindow>(
-      MainWindow::Services{m_registry, *m_settings, *m_database, *m_skin, *m_notifier,
-                           m_programDir},
-      m_screen);
+  auto window =
+      std::make_unique<MainWindow>(MainWindow::Services{m_registry, *m_settings, *m_database,
+                                                        *m_skin, *m_notifier, m_programDir},
+                                   m_screen);
   m_runningInstance = RunningInstance::find();
   if (m_runningInstance) {
     m_runningInstance->bringToForeground();
@@ -158,8 +162,6 @@ void Startup::findOrCreateMainWindow() {
                    [window = m_window.get()](quint32 message, quint64 wParam, qint64 lParam) {
                      window->post(message, wParam, lParam);
                    });
-  QObject::connect(m_signals.get(), &TerminationSignals::terminationRequested, m_window.get(),
-                   &MainWindow::close);
   storeScreen(m_registry, m_screen);
 }
 
@@ -167,6 +169,32 @@ void Startup::dispatchCommandLine() {
   MessageTarget* target = m_window ? static_cast<MessageTarget*>(m_window.get())
                                    : static_cast<MessageTarget*>(m_runningInstance.get());
   CommandDispatcher::dispatch(m_arguments.commandLine, m_programDir, *m_notifier, target);
+}
+
+void Startup::terminate() {
+  if (m_terminating) return;
+  m_terminating = true;
+  // A box or dialog open now, or opened by the code its closing lets run on, is closed first;
+  // the main window closes once none is open, as "Exit" closes it.
+  m_terminationTimer = std::make_unique<QTimer>();
+  QObject::connect(m_terminationTimer.get(), &QTimer::timeout, [this] { closeForTermination(); });
+  m_terminationTimer->start(kTerminationPollMs);
+  closeForTermination();
+}
+
+void Startup::closeForTermination() {
+  if (QWidget* modal = QApplication::activeModalWidget()) {
+    modal->close();
+    // A message box without an escape button ignores closing.
+    if (auto* dialog = qobject_cast<QDialog*>(modal); dialog != nullptr && dialog->isVisible()) {
+      dialog->reject();
+    }
+    return;
+  }
+  if (m_window != nullptr && !m_windowClosing) {
+    m_windowClosing = true;
+    m_window->close();
+  }
 }
 
 int Startup::finish() {
@@ -178,13 +206,14 @@ int Startup::finish() {
     m_window.reset();
   }
   cleanUp();
-  return loopRuns ? kExitOk : kExitFailed;
+  return loopRuns || m_terminating ? kExitOk : kExitFailed;
 }
 
 void Startup::cleanUp() {
   if (m_cleanedUp) return;
   m_cleanedUp = true;
   m_runningInstance.reset();
+  m_terminationTimer.reset();
   m_signals.reset();
   // The description is cleared while the decoder it draws through still exists.
   if (m_skin) m_skin->Clear();

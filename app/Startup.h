@@ -7,13 +7,19 @@
 // radio database (shipped library, user's library, presets), the skin (with the first-run
 // clean-up), main window or the running instance. Clean-up order: main window, skin, settings
 // store (saved first), radio database (saved first), codec registry. The web-link control takes
-// its place as it lands (see docs/architecture.md). UI thread only.
+// its place as it lands (see docs/architecture.md).
+//
+// SIGTERM and SIGINT end the program as "Exit" does, at any time: the open box or dialog is
+// closed (and any that opens after it), then the main window; settings are saved and the exit
+// code is 0. UI thread only.
 
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "app/CommandLine.h"
+
+class QTimer;
 
 namespace orvel {
 
@@ -42,7 +48,7 @@ class Startup {
   // then only cleans up.
   bool start();
   // Runs the message loop when this process made the main window, cleans up, and returns the
-  // exit code: 0 when the loop ran, -1 otherwise.
+  // exit code: 0 when the loop ran or a termination signal ended start-up, -1 otherwise.
   int finish();
 
   MainWindow* mainWindow() const { return m_window.get(); }
@@ -64,6 +70,10 @@ class Startup {
   void findOrCreateMainWindow();
   void dispatchCommandLine();
   void cleanUp();
+  void terminate();
+  void closeForTermination();
+
+  static constexpr int kTerminationPollMs = 20;
 
   Registry& m_registry;
   const LaunchArguments m_arguments;
@@ -74,11 +84,14 @@ class Startup {
   std::unique_ptr<SettingsStore> m_settings;
   std::unique_ptr<RadioDatabase> m_database;
   std::unique_ptr<ImageDecoder> m_imageDecoder;
-  std::unique_ptr<SkinDescription> m_skin;  // decodes its images through m_imageDecoder
-  std::unique_ptr<MainWindow> m_window;             // when this process runs the loop
+  std::unique_ptr<SkinDescription> m_skin;             // decodes its images through m_imageDecoder
+  std::unique_ptr<MainWindow> m_window;                // when this process runs the loop
   std::unique_ptr<RunningInstance> m_runningInstance;  // when another process does
   std::unique_ptr<InstanceServer> m_instanceServer;
   std::unique_ptr<TerminationSignals> m_signals;
+  std::unique_ptr<QTimer> m_terminationTimer;  // runs from the first termination signal
+  bool m_terminating = false;
+  bool m_windowClosing = false;
   bool m_cleanedUp = false;
 };
 

@@ -15,7 +15,7 @@ int16_t coordinate(qreal value) { return static_cast<int16_t>(static_cast<int>(v
 
 }  // namespace
 
-std::atomic<int> SkinControl::s_classUsers{0};
+int SkinControl::s_classUsers = 0;
 
 SkinControl::SkinControl() {
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -23,7 +23,7 @@ SkinControl::SkinControl() {
 }
 
 SkinControl::~SkinControl() {
-  if (m_holdsClass) s_classUsers.fetch_sub(1);
+  if (m_holdsClass) --s_classUsers;
 }
 
 void SkinControl::sendToAll(QWidget* root, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -67,7 +67,7 @@ intptr_t SkinControl::sendMessage(uint32_t message, uintptr_t wParam, intptr_t l
 
 bool SkinControl::createWindow(QWidget* parent, const QRect& rect, bool visible) {
   if (!m_holdsClass) {
-    s_classUsers.fetch_add(1);
+    ++s_classUsers;
     m_holdsClass = true;
   }
   m_clientRect = QRect(0, 0, rect.width(), rect.height());

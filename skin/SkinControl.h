@@ -10,7 +10,6 @@
 
 #include <QRect>
 #include <QWidget>
-#include <atomic>
 #include <cstdint>
 
 namespace orvel {
@@ -23,7 +22,7 @@ class SkinControl : public QWidget {
   SkinControl& operator=(const SkinControl&) = delete;
 
   // Whether any control window exists (the shared window class is registered).
-  static bool classRegistered() { return s_classUsers.load() > 0; }
+  static bool classRegistered() { return s_classUsers > 0; }
   // Sends (now) or posts (through the event queue) a message to every skin control in the
   // widget tree under root, root included. After a new parse, send the relayout message: a
   // control must re-read its element before it paints again.
@@ -63,7 +62,7 @@ class SkinControl : public QWidget {
   void timerEvent(QTimerEvent* event) override;
 
  private:
-  static std::atomic<int> s_classUsers;
+  static int s_classUsers;  // controls that made their window; UI thread only, like them
 
   QRect m_clientRect;
   bool m_enabled = true;

@@ -1,6 +1,7 @@
 #pragma once
 // A window message for a skin control, posted through Qt's event queue: how the main window
-// sends the relayout message (1043) to every control after the skin was parsed again.
+// sends the relayout message (1043) to every control after the skin was parsed again, and how
+// the player's threads reach the player panel. Made on any thread; read on the UI thread.
 
 #include <QEvent>
 #include <cstdint>

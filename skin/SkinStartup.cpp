@@ -54,6 +54,14 @@ class NormalCursor {
   bool m_wasWaiting;
 };
 
+// The installed skins an installer registers, and the folders they come in.
+struct InstalledSkin {
+  const char16_t* value;
+  const char* folder;
+};
+constexpr InstalledSkin kInstalledSkins[] = {{u"InstSkin01", "ov_default_vga"},
+                                             {u"InstSkin02", "ov_default_vga_land"}};
+
 void showBox(const WString& text, MessageBoxHost::Icon icon) {
   MessageBoxHost::current().show(text, kProgramTitle, icon, MessageBoxHost::Buttons::Ok);
 }
@@ -76,8 +84,7 @@ bool SkinStartup::firstRunCleanup(uint32_t firstTime, int screenWidth, int scree
   if (screenWidth == 240 || screenHeight == 240) {
     deleteTree(skins / "ov_default_vga");
     deleteTree(skins / "ov_default_vga_land");
-    m_registry.deleteValue(kRadioKey, u"InstSkin01");
-    m_registry.deleteValue(kRadioKey, u"InstSkin02");
+    for (const InstalledSkin& skin : kInstalledSkins) m_registry.deleteValue(kRadioKey, skin.value);
   } else {
     deleteTree(skins / "ov_default");
     deleteTree(skins / "ov_default_land");
@@ -85,7 +92,19 @@ bool SkinStartup::firstRunCleanup(uint32_t firstTime, int screenWidth, int scree
   return true;
 }
 
+void SkinStartup::restoreInstalledSkins() {
+  const fs::path skins = toFsPath(joinPath(m_programDir, u"Skins"));
+  for (const InstalledSkin& skin : kInstalledSkins) {
+    if (m_registry.queryValue(kRadioKey, skin.value)) continue;
+    std::error_code ec;
+    const fs::path file = skins / skin.folder / "default.rs";
+    if (fs::is_regular_file(file, ec))
+      m_registry.setString(kRadioKey, skin.value, fromFsPath(file.string()));
+  }
+}
+
 bool SkinStartup::run(int screenWidth, int screenHeight, const ChooseSkinDialog& chooseSkin) {
+  restoreInstalledSkins();
   m_decoder = std::make_unique<ImageDecoder>();
   m_description = std::make_unique<SkinDescription>(m_decoder.get());
   m_description->setScreenWidth(screenWidth);

@@ -34,7 +34,10 @@ class SkinStartup {
   bool firstRunCleanup(uint32_t firstTime, int screenWidth, int screenHeight);
 
   // Chooses and parses the skin for the screen, showing the designed messages on the way.
-  // False when no skin fits, or when neither the chosen nor the default skin loads.
+  // First writes "InstSkin01" and "InstSkin02" again where they are missing and their skin
+  // folder is there: the folders are the truth, and a lost or unreadable registry must not
+  // leave a large screen without its skins. False when no skin fits, or when neither the
+  // chosen nor the default skin loads.
   bool run(int screenWidth, int screenHeight, const ChooseSkinDialog& chooseSkin);
 
   // After run(): the decoder and the description, for the program to keep (the description
@@ -48,6 +51,7 @@ class SkinStartup {
   WString defaultSkinPath() const;
 
  private:
+  void restoreInstalledSkins();
   bool parseChosen(SkinList& list, int screenWidth, int screenHeight, const WString& path);
 
   Registry& m_registry;

@@ -1,8 +1,8 @@
 #pragma once
-// The "General" page of the settings: "Use prebuffering" and "Location for recordings:" (main
-// memory or a mounted removable volume). It opens on the settings' values and writes them back
-// when the settings are confirmed (command 1); Cancel leaves them. UI thread only; the store
-// must outlive the page.
+// The "General" page of the settings: "Use prebuffering", "Reconnect when the connection drops"
+// and "Location for recordings:" (main memory or a mounted removable volume). It opens on the
+// settings' values and writes them back when the settings are confirmed (command 1); Cancel leaves
+// them. UI thread only; the store must outlive the page.
 
 #include <string>
 #include <vector>
@@ -11,6 +11,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 
 namespace orvel {
 
@@ -23,20 +24,26 @@ class GeneralSettingsPage : public ToolkitDialog {
   static constexpr int kPageId = 113;
   static constexpr int kPrebufferingId = 1007;
   static constexpr int kLocationId = 1048;
+  static constexpr int kReconnectId = 1049;
 
   // mountPoints: the removable volumes to offer (the desktop's, as StorageVolumes finds them).
   GeneralSettingsPage(QWidget* parent, SettingsStore& settings,
                       const std::vector<std::string>& mountPoints);
 
   QCheckBox* prebuffering() const { return m_prebuffering; }
+  QCheckBox* reconnect() const { return m_reconnect; }
+  QLabel* reconnectLabel() const { return m_reconnectLabel; }
   QComboBox* location() const { return m_location; }
 
  protected:
   bool command(int id) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   SettingsStore& m_settings;
   QCheckBox* m_prebuffering;
+  QCheckBox* m_reconnect;
+  QLabel* m_reconnectLabel;
   QComboBox* m_location;
 };
 

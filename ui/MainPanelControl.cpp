@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/ErrorBox.h"
-#include "app/SettingsStore.h"
 #include "audio/TagInfo.h"
 #include "engine/TitleLine.h"
 #include "library/StreamInfo.h"
@@ -18,7 +16,9 @@
 #include "skin/SkinDescription.h"
 #include "skin/SkinMessageEvent.h"
 #include "skin/SkinTextControl.h"
+#include "ui/ErrorBox.h"
 #include "ui/PlayerHost.h"
+#include "ui/SettingsStore.h"
 
 namespace orvel {
 namespace {
@@ -91,6 +91,8 @@ void MainPanelControl::destroy() {
   StopPlayback();
   stopTimer(kVolumeRepeatTimer);
   stopTimer(kTransientTimer);
+  m_repeating = nullptr;
+  WaveVolume::store();
   m_player->Shutdown();
   m_player.reset();
   m_lastTitle.reset();
@@ -99,11 +101,10 @@ void MainPanelControl::destroy() {
 void MainPanelControl::PlayStream(const StreamInfo* stream, int presetIndex, bool alarm) {
   if (stream == nullptr || !m_player) return;
   StopPlayback();
-  OpenRequest request;
-  request.url = stream->url;
-  request.prebuffer = usePrebuffering();
-  request.retries = alarm ? kAlarmRetries : 0;
+  const OpenRequest request = openRequest(*stream, m_settings, alarm);
   m_currentPreset = presetIndex;
+  m_openPrebuffers = request.prebuffer;
+  m_prebufferDone = false;
   m_player->Open(request);
 }
 
@@ -125,10 +126,19 @@ void MainPanelControl::recordStop() {
   if (m_player) m_player->RecordStop();
 }
 
-bool MainPanelControl::usePrebuffering() const {
-  uint32_t value = 1;
-  m_settings.GetNumber(SettingsStore::kUsePrebuffering, &value);
-  return value != 0;
+OpenRequest MainPanelControl::openRequest(const StreamInfo& stream, const SettingsStore& settings,
+                                          bool alarm) {
+  uint32_t prebuffer = 1;
+  settings.GetNumber(SettingsStore::kUsePrebuffering, &prebuffer);
+  uint32_t reconnect = 1;
+  settings.GetNumber(SettingsStore::kReconnect, &reconnect);
+  OpenRequest request;
+  request.url = stream.url;
+  request.prebuffer = prebuffer != 0;
+  request.retries = alarm ? kAlarmRetries : 0;
+  // An alarm must not fall silent for a dropped connection, whatever the setting.
+  request.reconnects = alarm || reconnect == 1 ? OpenRequest::kReconnectForever : 0;
+  return request;
 }
 
 bool MainPanelControl::post(uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -150,14 +160,15 @@ intptr_t MainPanelControl::notify(uint32_t code, const Notification& data) {
     }
     const QPointF inside(1, 1);
     QCoreApplication::postEvent(
-        playButton(), new QMouseEvent(QEvent::MouseButtonRelease, inside,
-                                      playButton()->mapToGlobal(inside), Qt::LeftButton,
-                                      Qt::NoButton, Qt::NoModifier));
+        playButton(),
+        new QMouseEvent(QEvent::MouseButtonRelease, inside, playButton()->mapToGlobal(inside),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
     const StreamInfo* chosen = nullptr;
     if (m_host != nullptr && m_host->ChooseStream(&chosen)) PlayStream(chosen, -1, false);
   } else if (code == kNotifyReleased && volumeButton) {
     stopTimer(kVolumeRepeatTimer);
     m_repeating = nullptr;
+    WaveVolume::store();
   }
   return 0;
 }
@@ -165,7 +176,7 @@ intptr_t MainPanelControl::notify(uint32_t code, const Notification& data) {
 void MainPanelControl::volumeStep(int direction) {
   const int delta = (m_firstRepeat ? kFineVolumeStep : kVolumeStep) * direction;
   const uint32_t volume = steppedVolume(WaveVolume::get(), delta);
-  WaveVolume::set(volume);
+  WaveVolume::change(volume);  // stored when the button is released
   showTransient(fromQString(QStringLiteral("Volume: %1%").arg(volumePercent(volume))));
 }
 
@@ -184,26 +195,28 @@ int MainPanelControl::volumePercent(uint32_t volume) {
 
 bool MainPanelControl::otherMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,
                                     intptr_t& result) {
-  if (message == kSkinRelayoutMessage) return SkinPanel::otherMessage(message, wParam, lParam,
-                                                                      result);
-  const bool fromPlayer =
-      (message >= Player::kNetStatus && message <= Player::kTitleChanged) ||
-      (message >= Player::kOpen + Player::kReplyOffset &&
-       message <= Player::kRecordStop + Player::kReplyOffset);
+  if (message == kSkinRelayoutMessage) {
+    return SkinPanel::otherMessage(message, wParam, lParam, result);
+  }
+  const bool fromPlayer = (message >= Player::kNetStatus && message <= Player::kTitleChanged) ||
+                          (message >= Player::kOpen + Player::kReplyOffset &&
+                           message <= Player::kRecordStop + Player::kReplyOffset);
   if (!fromPlayer) return false;
-  playerMessage(message, wParam);
+  playerMessage(message, wParam, lParam);
   result = 0;
   return true;
 }
 
-void MainPanelControl::playerMessage(uint32_t message, uintptr_t wParam) {
+void MainPanelControl::playerMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   const auto id = static_cast<int32_t>(wParam);
   switch (message) {
     case Player::kNetStatus:
     case Player::kStatus:
-      statusMessage(id);
+      statusMessage(id, lParam);
       break;
     case Player::kPrebufferDone:
+      // The reader thread may post this before the player thread posts the Open reply.
+      m_prebufferDone = true;
       stopTimer(kBufferingTimer);
       startPlayback();
       break;
@@ -236,14 +249,19 @@ void MainPanelControl::playerMessage(uint32_t message, uintptr_t wParam) {
   }
 }
 
-void MainPanelControl::statusMessage(int32_t stringId) {
+void MainPanelControl::statusMessage(int32_t stringId, intptr_t lParam) {
   switch (stringId) {
     case kStrConnectionInterrupted:
       StopPlayback();
       break;
     case kStrPlaybackStarted:
     case kStrConnectionClosed:
+    case kStrReconnected:
       setStateLine(WString());
+      break;
+    case kStrReconnecting:
+      setStateLine(fromQString(QString::fromStdU16String(StringTable::load(kStrReconnecting))
+                                   .replace(QStringLiteral("%d"), QString::number(lParam))));
       break;
     case kStrOnline:
       showTransient(WString(kProgramTitle));
@@ -267,15 +285,18 @@ void MainPanelControl::openDone(bool ok) {
   }
   const StreamHeaders* headers = m_player->GetStreamHeaders();
   if (headers != nullptr) stationText()->setLine(headers->name.value_or(WString()), 0);
-  if (!usePrebuffering()) {
+  // Prebuffering follows the request the player got, not the setting as it is now.
+  if (!m_openPrebuffers) {
     startPlayback();
-  } else {
+  } else if (!m_prebufferDone) {
     startTimer(kBufferingTimer, kBufferingMs);
   }
   if (m_currentPreset >= 0 && m_host != nullptr) m_host->HighlightPreset(m_currentPreset);
 }
 
 void MainPanelControl::closeDone() {
+  // The closed stream's notifications all came before this reply.
+  m_prebufferDone = false;
   stationText()->setLine(WString(), 0);
   titleText()->setLine(WString(), 0);
   m_lastTitle.reset();

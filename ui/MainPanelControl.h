@@ -4,10 +4,13 @@
 // panel from the player's threads) into the state, station and title lines and the buttons'
 // looks.
 //
-// Timers: 111 repeats a held volume button (500 ms, then 125 ms); 112 ends a transient line
-// after 1 s; 113 shows the buffer fill every 250 ms while prebuffering; 114 refreshes the title
-// and keeps the desktop awake every 15 s while playing.
-// UI thread only, except post(), which any thread may call.
+// Timers: 111 repeats a held volume button (500 ms, then 125 ms; the volume is stored once, when
+// the button is released); 112 ends a transient line after 1 s; 113 shows the buffer fill every
+// 250 ms while prebuffering; 114 refreshes the title and keeps the desktop awake every 15 s
+// while playing.
+// UI thread only, except post(), which any thread may call, and the recording-folder source the
+// panel gives its Player, which the player's thread calls: it reads only the settings store,
+// which takes its lock.
 
 #include <array>
 #include <memory>
@@ -29,8 +32,12 @@ struct TagInfo;
 
 class MainPanelControl : public SkinPanel, public ButtonListener, public MessageTarget {
  public:
-  enum TimerId { kVolumeRepeatTimer = 111, kTransientTimer = 112, kBufferingTimer = 113,
-                 kKeepAliveTimer = 114 };
+  enum TimerId {
+    kVolumeRepeatTimer = 111,
+    kTransientTimer = 112,
+    kBufferingTimer = 113,
+    kKeepAliveTimer = 114
+  };
   static constexpr int kFirstRepeatMs = 500;
   static constexpr int kRepeatMs = 125;
   static constexpr int kTransientMs = 1000;
@@ -51,13 +58,18 @@ class MainPanelControl : public SkinPanel, public ButtonListener, public Message
   // Stops playback and ends the Player; the children go with the panel.
   void destroy();
 
-  // Stops what plays and opens the stream (retries for an alarm); nothing without a stream.
+  // Stops what plays and opens the stream (retries for an alarm; an alarm's stream and, with
+  // the "Reconnect" setting, every stream reconnects when it drops); nothing without a stream.
   void PlayStream(const StreamInfo* stream, int presetIndex, bool alarm);
   void StopPlayback();
   void startPlayback();
   void recordStart();
   void recordStop();
 
+  // What PlayStream asks the player for: prebuffering from "UsePrebuffering", retries for an
+  // alarm, reconnections for ever for an alarm or with "Reconnect" at 1, else none.
+  static OpenRequest openRequest(const StreamInfo& stream, const SettingsStore& settings,
+                                 bool alarm);
   // The volume after one step of delta on each channel, clamped to 0..65535.
   static uint32_t steppedVolume(uint32_t volume, int delta);
   // The percentage shown for a volume: its left channel, rounded down.
@@ -82,30 +94,31 @@ class MainPanelControl : public SkinPanel, public ButtonListener, public Message
 
  private:
   void destroyChildren();
-  void playerMessage(uint32_t message, uintptr_t wParam);
-  void statusMessage(int32_t stringId);
+  void playerMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
+  void statusMessage(int32_t stringId, intptr_t lParam);
   void openDone(bool ok);
   void closeDone();
   void titleChanged();
   void volumeStep(int direction);
   void setStateLine(const WString& text);
   void showTransient(const WString& text);
-  bool usePrebuffering() const;
   void startTimer(TimerId id, int periodMs);
   void stopTimer(TimerId id);
   void timerExpired(TimerId id);
 
   PlayerHost* const m_host;
   SettingsStore& m_settings;
-  Player::Settings m_playerSettings;
+  Player::Settings m_playerSettings;  // immutable after construction
   std::unique_ptr<Player> m_player;
-  std::array<SkinButton*, 3> m_buttons{};         // play, volume up, volume down
-  std::array<SkinTextControl*, 3> m_texts{};      // state, station, title
-  std::array<int, 4> m_timers{};                  // Qt's ids of timers 111..114; 0 when off
-  SkinButton* m_repeating = nullptr;              // the volume button held down
+  std::array<SkinButton*, 3> m_buttons{};     // play, volume up, volume down
+  std::array<SkinTextControl*, 3> m_texts{};  // state, station, title
+  std::array<int, 4> m_timers{};              // Qt's ids of timers 111..114; 0 when off
+  SkinButton* m_repeating = nullptr;          // the volume button held down
   bool m_firstRepeat = false;
   std::optional<WString> m_lastTitle;
   int m_currentPreset = -1;
+  bool m_openPrebuffers = false;  // the prebuffer flag of the last Open
+  bool m_prebufferDone = false;   // 1329 came for the open stream (perhaps before its reply)
 };
 
 }  // namespace orvel

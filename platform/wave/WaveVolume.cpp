@@ -12,8 +12,9 @@ namespace {
 constexpr char16_t kVolumeValue[] = u"Volume";
 
 std::mutex g_mutex;
-Registry* g_registry = nullptr;       // guarded by g_mutex; null: the process-wide one
+Registry* g_registry = nullptr;  // guarded by g_mutex; null: the process-wide one
 std::atomic<bool> g_loaded{false};
+bool g_unstored = false;  // guarded by g_mutex: change() ran since the last write
 std::atomic<uint32_t> g_volume{WaveVolume::kFull};
 
 Registry& registry() { return g_registry != nullptr ? *g_registry : Registry::global(); }
@@ -39,13 +40,29 @@ void WaveVolume::set(uint32_t volume) {
   std::lock_guard guard(g_mutex);
   g_volume = volume;
   g_loaded = true;
+  g_unstored = false;
   registry().setDword(kRadioKey, kVolumeValue, volume);
+}
+
+void WaveVolume::change(uint32_t volume) {
+  std::lock_guard guard(g_mutex);
+  g_volume = volume;
+  g_loaded = true;
+  g_unstored = true;
+}
+
+void WaveVolume::store() {
+  std::lock_guard guard(g_mutex);
+  if (!g_unstored) return;
+  g_unstored = false;
+  registry().setDword(kRadioKey, kVolumeValue, g_volume.load());
 }
 
 void WaveVolume::useRegistry(Registry* registry) {
   std::lock_guard guard(g_mutex);
   g_registry = registry;
   g_loaded = false;
+  g_unstored = false;
   g_volume = kFull;
 }
 

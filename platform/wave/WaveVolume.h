@@ -19,6 +19,11 @@ class WaveVolume {
   static uint32_t get();
   // Sets and stores the volume.
   static void set(uint32_t volume);
+  // Sets the volume without storing it: a held volume button changes it eight times a second,
+  // and a registry write rewrites and flushes the whole file. store() writes it later.
+  static void change(uint32_t volume);
+  // Stores the volume when change() left it unstored; nothing otherwise.
+  static void store();
   // Uses this registry instead of the process-wide one (tests); also forgets the cached value.
   static void useRegistry(Registry* registry);
 

@@ -15,7 +15,7 @@
 #include "platform/ProgramDirectory.h"
 #include "platform/Registry.h"
 #include "tests/support/NotificationFirer.h"
-#include "tests/app/TestApplication.h"
+#include "tests/support/TestApplication.h"
 #include "tests/support/TempHome.h"
 
 namespace orvel {

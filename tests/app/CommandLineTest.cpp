@@ -5,7 +5,7 @@
 #include "alarms/AlarmList.h"
 #include "alarms/AlarmNotifier.h"
 #include "app/CommandDispatcher.h"
-#include "app/ErrorBox.h"
+#include "ui/ErrorBox.h"
 #include "platform/AppKeys.h"
 #include "platform/AtomicFile.h"
 #include "platform/MessageQueue.h"

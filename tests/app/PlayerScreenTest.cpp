@@ -5,22 +5,25 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTest>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "RunningProgram.h"
+#include "StreamTestServer.h"
 #include "alarms/AlarmList.h"
 #include "alarms/ServiceAlarmNotifier.h"
-#include "StreamTestServer.h"
 #include "library/RadioDatabase.h"
+#include "library/StreamInfo.h"
 #include "platform/AppKeys.h"
-#include "platform/notify/DirectoryNotificationStore.h"
+#include "platform/Registry.h"
 #include "platform/Text.h"
+#include "platform/notify/DirectoryNotificationStore.h"
 #include "platform/wave/WaveVolume.h"
+#include "resources/StringTable.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinDescription.h"
 #include "skin/SkinTextControl.h"
@@ -28,6 +31,7 @@
 #include "ui/PresetsPanelControl.h"
 #include "ui/RadioDialog.h"
 #include "ui/RadioRowItem.h"
+#include "ui/SettingsStore.h"
 
 namespace orvel {
 namespace {
@@ -76,6 +80,13 @@ class PlayerScreenTest : public ::testing::Test {
   }
   bool playing() {
     return test::waitUntil([&] { return main->playButton()->mode() == 1; });
+  }
+  // The volume in the registry; 1 when none is stored (no volume is odd on both channels).
+  uint32_t storedVolume() {
+    const auto value = program->registry().queryValue(kRadioKey, u"Volume");
+    if (!value || value->data.size() != 4) return 1;
+    return uint32_t(value->data[0]) | uint32_t(value->data[1]) << 8 |
+           uint32_t(value->data[2]) << 16 | uint32_t(value->data[3]) << 24;
   }
 
   test::StreamTestServer server;
@@ -202,8 +213,72 @@ TEST_F(PlayerScreenTest, VolumeTapsStepBothChannels) {
   QTest::mousePress(main->volumeDownButton(), Qt::LeftButton);
   EXPECT_EQ(WaveVolume::get(), (345u << 16) | 345u);
   ASSERT_TRUE(test::waitUntil([&] { return WaveVolume::get() == 0; }, 3000));
+  // The held button changes the volume in memory; the registry gets it once, at the release.
+  EXPECT_EQ(storedVolume(), (1000u << 16) | 1000u);
   QTest::mouseRelease(main->volumeDownButton(), Qt::LeftButton);
   EXPECT_EQ(shownText(main->stateText()), QString("Volume: 0%"));
+  EXPECT_EQ(storedVolume(), 0u);
+
+  // A button still held at exit: the volume is stored then.
+  QTest::mousePress(main->volumeUpButton(), Qt::LeftButton);
+  ASSERT_TRUE(test::waitUntil(
+      [&] { return (WaveVolume::get() & 0xFFFF) > uint32_t(MainPanelControl::kFineVolumeStep); },
+      3000));
+  EXPECT_EQ(storedVolume(), 0u);
+  EXPECT_EQ(program->stop(), 0);
+  EXPECT_EQ(storedVolume(), WaveVolume::get());
+}
+
+// The player's notifications come from several threads: whatever order the screen sees them in,
+// its state line ends as the player's state is.
+TEST_F(PlayerScreenTest, TheStateLineFollowsThePlayerWhateverTheOrderOfItsMessages) {
+  start("/radio?mode=icy&metaint=4096&titles=Artist%20-%20Song", true);
+  tap(presets->presetButton(0));
+  ASSERT_TRUE(playing());
+  ASSERT_TRUE(test::waitUntil([&] { return text(main->titleText()) == "Artist - Song"; }));
+  const QString station = text(main->stationText());
+
+  // A reconnection in progress shows its attempt; the station and title lines stay.
+  main->post(Player::kStatus, kStrReconnecting, 3);
+  ASSERT_TRUE(test::waitUntil([&] { return text(main->stateText()) == "Reconnecting... (3)"; }));
+  EXPECT_EQ(text(main->stationText()), station);
+  EXPECT_EQ(text(main->titleText()), QString("Artist - Song"));
+  main->post(Player::kStatus, kStrReconnected, 0);
+  ASSERT_TRUE(test::waitUntil([&] { return text(main->stateText()).isEmpty(); }));
+
+  // The prebuffer filled before the player thread posted the Open reply: no buffering display
+  // follows, and a volume step stays shown.
+  main->post(Player::kPrebufferDone, 0, 0);
+  main->post(Player::kOpen + Player::kReplyOffset, 1, 0);
+  QTest::mouseClick(main->volumeUpButton(), Qt::LeftButton);
+  const QString volume = shownText(main->stateText());
+  EXPECT_TRUE(volume.startsWith("Volume: "));
+  QTest::qWait(3 * MainPanelControl::kBufferingMs);
+  EXPECT_EQ(shownText(main->stateText()), volume);
+  EXPECT_FALSE(text(main->stateText()).startsWith("Buffering"));
+}
+
+TEST(PlayerScreenRequest, TheOpenRequestFollowsTheSettingsAndAnAlarmAlwaysReconnects) {
+  test::TempHome home;
+  Registry registry(home.path("registry"));
+  SettingsStore settings(registry);
+  ASSERT_TRUE(settings.Load(kRadioKey));
+  StreamInfo stream;
+  stream.url = u"http://127.0.0.1:1/radio";
+  OpenRequest request = MainPanelControl::openRequest(stream, settings, false);
+  EXPECT_EQ(request.url, stream.url);
+  EXPECT_TRUE(request.prebuffer);
+  EXPECT_EQ(request.retries, 0);
+  EXPECT_EQ(request.reconnects, OpenRequest::kReconnectForever);
+
+  settings.SetNumber(SettingsStore::kReconnect, 0);
+  settings.SetNumber(SettingsStore::kUsePrebuffering, 0);
+  request = MainPanelControl::openRequest(stream, settings, false);
+  EXPECT_FALSE(request.prebuffer);
+  EXPECT_EQ(request.reconnects, 0);
+  request = MainPanelControl::openRequest(stream, settings, true);
+  EXPECT_EQ(request.retries, MainPanelControl::kAlarmRetries);
+  EXPECT_EQ(request.reconnects, OpenRequest::kReconnectForever);
 }
 
 TEST_F(PlayerScreenTest, RotatingReloadsTheOneFittingSkinInPlace) {

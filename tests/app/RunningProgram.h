@@ -14,7 +14,7 @@
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "platform/Registry.h"
-#include "tests/app/TestApplication.h"
+#include "tests/support/TestApplication.h"
 #include "tests/support/TempHome.h"
 
 namespace orvel::test {

@@ -1,7 +1,5 @@
 // Start-up and single instance with real processes: this test process plays the running
 // instance (or watches one), and the real orvel-radio program is started beside it.
-#include "app/Startup.h"
-
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -9,27 +7,55 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 
 #include "alarms/AlarmList.h"
 #include "alarms/AlarmNotifier.h"
 #include "app/MainWindow.h"
+#include "app/Startup.h"
 #include "platform/AppKeys.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/Registry.h"
 #include "platform/qt/InstanceServer.h"
-#include "tests/app/TestApplication.h"
+#include "resources/StringTable.h"
+#include "skin/SkinDescription.h"
+#include "tests/app/RunningProgram.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/TestApplication.h"
 
 namespace orvel {
 namespace {
 
 const QString kProgram = QStringLiteral(ORVEL_BIN_DIR "/orvel-radio");
+
+// While it lives: notes the text of every message box that opens, and from afterMs on closes
+// every window, so that a start-up that waits for the user fails the test instead of hanging.
+class BoxWatch {
+ public:
+  explicit BoxWatch(int afterMs) {
+    m_waited.start();
+    QObject::connect(&m_poll, &QTimer::timeout, [this, afterMs] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box != nullptr && (texts.empty() || texts.back() != box->text())) {
+        texts.push_back(box->text());
+      }
+      if (m_waited.elapsed() > afterMs) QApplication::closeAllWindows();
+    });
+    m_poll.start(20);
+  }
+  QStringList texts;
+
+ private:
+  QTimer m_poll;
+  QElapsedTimer m_waited;
+};
 
 class StartupTest : public ::testing::Test {
  protected:
@@ -54,6 +80,13 @@ class StartupTest : public ::testing::Test {
       return -1000;
     }
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2000;
+  }
+
+  WString stored(const char16_t* name) {
+    const auto value = registry.queryValue(kRadioKey, name);
+    if (!value || value->type != kRegSz) return u"(none)";
+    return WString(reinterpret_cast<const char16_t*>(value->data.data()),
+                   value->data.size() / 2 - 1);
   }
 
   test::TempHome home;
@@ -138,6 +171,53 @@ TEST_F(StartupTest, SigtermClosesTheWindowAndTheSettingsAreWrittenAtExit) {
   const auto recDir = registry.queryValue(kRadioKey, u"RecDir");
   ASSERT_TRUE(recDir);
   EXPECT_EQ(recDir->data, (Bytes{0, 0}));
+}
+
+TEST_F(StartupTest, AnUnreadableRegistryStillFindsTheLargeSkinsOfTheProgramFolder) {
+  // What the first start on a 480 x 640 screen left: the small default skins are gone.
+  std::filesystem::remove_all(programDir + "/Skins/ov_default");
+  std::filesystem::remove_all(programDir + "/Skins/ov_default_land");
+  const WString vga = fromUtf8(programDir + "/Skins/ov_default_vga/default.rs");
+  ASSERT_EQ(stored(u"InstSkin01"), vga);
+  std::ofstream(Registry::defaultPath(), std::ios::trunc) << "\x01garbage\n";
+  ASSERT_EQ(stored(u"InstSkin01"), u"(none)");
+  BoxWatch boxes(5000);
+
+  Startup startup(registry, LaunchArguments{ScreenSize{480, 640}, u"", ""});
+  ASSERT_TRUE(startup.start()) << boxes.texts.join(" / ").toStdString();
+  EXPECT_TRUE(boxes.texts.empty());
+  EXPECT_EQ(startup.skin()->info()->width, 480);
+  EXPECT_EQ(stored(u"InstSkin01"), vga);
+  EXPECT_EQ(stored(u"InstSkin02"), fromUtf8(programDir + "/Skins/ov_default_vga_land/default.rs"));
+  EXPECT_EQ(stored(u"W480H640"), vga);
+  QTimer::singleShot(0, startup.mainWindow(), &MainWindow::close);
+  EXPECT_EQ(startup.finish(), 0);
+}
+
+// SIGTERM while start-up's box runs its own loop, before the main window exists: the box and
+// the dialog after it close, and the program ends as "Exit" does, in time.
+TEST_F(StartupTest, ATerminationSignalClosesTheOpenDialogAndEndsLikeExit) {
+  // A second large portrait skin: start-up says that none is chosen, then asks in a dialog.
+  const std::string second = programDir + "/Skins/second_vga";
+  std::filesystem::copy(programDir + "/Skins/ov_default_vga", second,
+                        std::filesystem::copy_options::recursive);
+  registry.setString(kRadioKey, u"InstSkin05", fromUtf8(second + "/default.rs"));
+  QElapsedTimer sinceSignal;
+  test::whenModal<QMessageBox>([&](QMessageBox* box) {
+    EXPECT_EQ(box->text().toStdU16String(), StringTable::load(kStrNoSkinAssigned));
+    sinceSignal.start();
+    ::raise(SIGTERM);
+  });
+  BoxWatch boxes(12000);
+  {
+    Startup startup(registry, LaunchArguments{ScreenSize{480, 640}, u"", ""});
+    EXPECT_FALSE(startup.start());
+    EXPECT_EQ(startup.mainWindow(), nullptr);
+    EXPECT_EQ(startup.finish(), 0);
+  }
+  ASSERT_TRUE(sinceSignal.isValid());
+  EXPECT_LT(sinceSignal.elapsed(), 2000);
+  EXPECT_TRUE(registry.queryValue(kRadioKey, u"UsePrebuffering"));  // the settings were saved
 }
 
 TEST_F(StartupTest, ALaterStartWithoutAScreenOptionGetsTheLastScreen) {

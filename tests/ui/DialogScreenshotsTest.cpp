@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "alarms/AlarmNotifier.h"
-#include "app/SettingsStore.h"
+#include "ui/SettingsStore.h"
 #include "platform/AppKeys.h"
 #include "platform/Registry.h"
 #include "skin/SkinList.h"

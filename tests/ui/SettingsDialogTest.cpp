@@ -6,11 +6,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
 
-#include "app/SettingsStore.h"
 #include "platform/AppKeys.h"
 #include "platform/Registry.h"
 #include "skin/SkinList.h"
@@ -19,6 +19,7 @@
 #include "ui/GeneralSettingsPage.h"
 #include "ui/RecordingLocations.h"
 #include "ui/SettingsDialog.h"
+#include "ui/SettingsStore.h"
 #include "ui/SkinsDialog.h"
 #include "ui/WebLink.h"
 
@@ -111,6 +112,15 @@ TEST_F(SettingsDialogTest, AFolderOnAVolumeNoLongerMountedOpensOnMainMemory) {
     EXPECT_EQ(location->count(), 1);
     EXPECT_EQ(location->currentText(), QString("Main memory"));
     EXPECT_FALSE(sheet.generalPage()->prebuffering()->isChecked());
+    QCheckBox* reconnect = sheet.generalPage()->reconnect();
+    QLabel* label = sheet.generalPage()->reconnectLabel();
+    EXPECT_TRUE(reconnect->isChecked());
+    // The whole text shows on the smallest screen, and a tap on it toggles the box.
+    EXPECT_EQ(label->text(), QString("Reconnect when the connection drops"));
+    EXPECT_LE(label->heightForWidth(label->width()), label->height());
+    EXPECT_LE(label->geometry().right(), sheet.generalPage()->width());
+    QTest::mouseClick(label, Qt::LeftButton);
+    EXPECT_FALSE(reconnect->isChecked());
     sheet.generalPage()->prebuffering()->setChecked(true);
     sheet.sendCommand(ToolkitWindow::kIdOk);
   });
@@ -121,6 +131,9 @@ TEST_F(SettingsDialogTest, AFolderOnAVolumeNoLongerMountedOpensOnMainMemory) {
   uint32_t prebuffer = 0;
   settings.GetNumber(SettingsStore::kUsePrebuffering, &prebuffer);
   EXPECT_EQ(prebuffer, 1u);
+  uint32_t reconnect = 1;
+  settings.GetNumber(SettingsStore::kReconnect, &reconnect);
+  EXPECT_EQ(reconnect, 0u);
 }
 
 TEST_F(SettingsDialogTest, TheGeneralPageOffersTheVolumesAndWritesOnlyOnOk) {
@@ -134,6 +147,7 @@ TEST_F(SettingsDialogTest, TheGeneralPageOffersTheVolumesAndWritesOnlyOnOk) {
         EXPECT_EQ(location->currentText(), QString("STICK"));
         location->setCurrentIndex(1);
         sheet.generalPage()->prebuffering()->setChecked(false);
+        sheet.generalPage()->reconnect()->setChecked(false);
         sheet.sendCommand(ToolkitWindow::kIdCancel);
       },
       mounts);
@@ -144,6 +158,9 @@ TEST_F(SettingsDialogTest, TheGeneralPageOffersTheVolumesAndWritesOnlyOnOk) {
   uint32_t prebuffer = 0;
   settings.GetNumber(SettingsStore::kUsePrebuffering, &prebuffer);
   EXPECT_EQ(prebuffer, 1u);
+  uint32_t reconnect = 0;
+  settings.GetNumber(SettingsStore::kReconnect, &reconnect);
+  EXPECT_EQ(reconnect, 1u);
 
   result = runSheet(
       [](SettingsDialog& sheet) {

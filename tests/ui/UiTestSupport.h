@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "library/RadioDatabase.h"
-#include "tests/ui/TestApplication.h"
+#include "tests/support/TestApplication.h"
 
 namespace orvel::test {
 

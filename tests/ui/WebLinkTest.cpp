@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 
-#include "tests/ui/TestApplication.h"
+#include "tests/support/TestApplication.h"
 #include "ui/LinkOpener.h"
 #include "ui/WebLink.h"
 

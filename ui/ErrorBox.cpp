@@ -1,4 +1,4 @@
-#include "app/ErrorBox.h"
+#include "ui/ErrorBox.h"
 
 #include "platform/AppKeys.h"
 #include "resources/StringTable.h"

@@ -1,4 +1,4 @@
-#include "app/SettingsStore.h"
+#include "ui/SettingsStore.h"
 
 #include <vector>
 
@@ -9,6 +9,7 @@ namespace orvel {
 const char16_t* const SettingsStore::kUsePrebuffering = u"UsePrebuffering";
 const char16_t* const SettingsStore::kRecDir = u"RecDir";
 const char16_t* const SettingsStore::kFirstTime = u"FirstTime";
+const char16_t* const SettingsStore::kReconnect = u"Reconnect";
 
 namespace {
 
@@ -30,7 +31,8 @@ SettingsStore::SettingsStore(Registry& registry)
     : m_registry(registry),
       m_entries{{Type::Number, kUsePrebuffering, 1, std::nullopt},
                 {Type::Text, kRecDir, 0, std::nullopt},
-                {Type::Number, kFirstTime, 1, std::nullopt}} {}
+                {Type::Number, kFirstTime, 1, std::nullopt},
+                {Type::Number, kReconnect, 1, std::nullopt}} {}
 
 SettingsStore::~SettingsStore() = default;
 
@@ -46,6 +48,7 @@ const SettingsStore::Entry* SettingsStore::find(const char16_t* name, Type type)
 }
 
 bool SettingsStore::SetText(const char16_t* name, WStringView text) {
+  std::lock_guard guard(m_lock);
   Entry* entry = find(name, Type::Text);
   if (entry == nullptr) return false;
   entry->text = WString(text.substr(0, kMaxTextChars));
@@ -53,6 +56,7 @@ bool SettingsStore::SetText(const char16_t* name, WStringView text) {
 }
 
 bool SettingsStore::GetText(const char16_t* name, WString* text) const {
+  std::lock_guard guard(m_lock);
   const Entry* entry = find(name, Type::Text);
   if (entry == nullptr || text == nullptr) return false;
   *text = entry->text.value_or(WString());
@@ -60,6 +64,7 @@ bool SettingsStore::GetText(const char16_t* name, WString* text) const {
 }
 
 bool SettingsStore::SetNumber(const char16_t* name, uint32_t value) {
+  std::lock_guard guard(m_lock);
   Entry* entry = find(name, Type::Number);
   if (entry == nullptr) return false;
   entry->number = value;
@@ -67,6 +72,7 @@ bool SettingsStore::SetNumber(const char16_t* name, uint32_t value) {
 }
 
 bool SettingsStore::GetNumber(const char16_t* name, uint32_t* value) const {
+  std::lock_guard guard(m_lock);
   const Entry* entry = find(name, Type::Number);
   if (entry == nullptr || value == nullptr) return false;
   *value = entry->number;
@@ -75,6 +81,7 @@ bool SettingsStore::GetNumber(const char16_t* name, uint32_t* value) const {
 
 bool SettingsStore::Load(const char16_t* keyPath) {
   if (keyPath == nullptr) return false;
+  std::lock_guard guard(m_lock);
   for (Entry& entry : m_entries) {
     const auto value = m_registry.queryValue(keyPath, entry.name);
     if (entry.type == Type::Number) {
@@ -94,10 +101,13 @@ bool SettingsStore::Load(const char16_t* keyPath) {
 bool SettingsStore::Save(const char16_t* keyPath) {
   if (keyPath == nullptr) return false;
   std::vector<RegValue> values;
-  for (const Entry& entry : m_entries) {
-    values.push_back(entry.type == Type::Number
-                         ? RegValue::dword(entry.name, entry.number)
-                         : RegValue::text(entry.name, entry.text.value_or(WString())));
+  {
+    std::lock_guard guard(m_lock);
+    for (const Entry& entry : m_entries) {
+      values.push_back(entry.type == Type::Number
+                           ? RegValue::dword(entry.name, entry.number)
+                           : RegValue::text(entry.name, entry.text.value_or(WString())));
+    }
   }
   m_registry.setValues(keyPath, values);
   return true;

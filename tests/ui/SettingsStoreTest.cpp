@@ -1,10 +1,12 @@
-#include "app/SettingsStore.h"
-
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 #include "platform/AppKeys.h"
 #include "platform/Registry.h"
 #include "tests/support/TempHome.h"
+#include "ui/SettingsStore.h"
 
 namespace orvel {
 namespace {
@@ -27,17 +29,18 @@ class SettingsStoreTest : public ::testing::Test {
   }
 };
 
-TEST_F(SettingsStoreTest, AFirstStartGetsTheDefaultsAndWritesAllThreeValues) {
+TEST_F(SettingsStoreTest, AFirstStartGetsTheDefaultsAndWritesAllFourValues) {
   EXPECT_EQ(number(SettingsStore::kUsePrebuffering), 0u);  // nothing set before Load
   ASSERT_TRUE(store.Load(kRadioKey));
   EXPECT_EQ(number(SettingsStore::kUsePrebuffering), 1u);
   EXPECT_EQ(text(SettingsStore::kRecDir), u"");
   EXPECT_EQ(number(SettingsStore::kFirstTime), 1u);
+  EXPECT_EQ(number(SettingsStore::kReconnect), 1u);
 
   store.SetNumber(SettingsStore::kFirstTime, 0);
   ASSERT_TRUE(store.Save(kRadioKey));
   const auto values = registry.values(kRadioKey);
-  ASSERT_EQ(values.size(), 3u);
+  ASSERT_EQ(values.size(), 4u);
   EXPECT_EQ(values[0].name, u"UsePrebuffering");
   EXPECT_EQ(values[0].type, kRegDword);
   EXPECT_EQ(values[0].data, (Bytes{1, 0, 0, 0}));
@@ -45,6 +48,9 @@ TEST_F(SettingsStoreTest, AFirstStartGetsTheDefaultsAndWritesAllThreeValues) {
   EXPECT_EQ(values[1].type, kRegSz);
   EXPECT_EQ(values[1].data, (Bytes{0, 0}));  // the terminator alone
   EXPECT_EQ(values[2].data, (Bytes{0, 0, 0, 0}));
+  EXPECT_EQ(values[3].name, u"Reconnect");
+  EXPECT_EQ(values[3].type, kRegDword);
+  EXPECT_EQ(values[3].data, (Bytes{1, 0, 0, 0}));
 }
 
 TEST_F(SettingsStoreTest, ValuesOfTheWrongShapeGiveTheDefault) {
@@ -84,6 +90,7 @@ TEST_F(SettingsStoreTest, ChangedSettingsReachTheRegistryOnlyAtSave) {
   ASSERT_TRUE(store.Load(kRadioKey));
   store.SetText(SettingsStore::kRecDir, u"SD Card");
   store.SetNumber(SettingsStore::kUsePrebuffering, 0);
+  store.SetNumber(SettingsStore::kReconnect, 0);
   EXPECT_FALSE(registry.queryValue(kRadioKey, u"RecDir"));
   store.Save(kRadioKey);
   SettingsStore next(registry);
@@ -94,6 +101,27 @@ TEST_F(SettingsStoreTest, ChangedSettingsReachTheRegistryOnlyAtSave) {
   next.GetNumber(SettingsStore::kUsePrebuffering, &prebuffering);
   EXPECT_EQ(recDir, u"SD Card");
   EXPECT_EQ(prebuffering, 0u);
+  uint32_t reconnect = 9;
+  next.GetNumber(SettingsStore::kReconnect, &reconnect);
+  EXPECT_EQ(reconnect, 0u);
+}
+
+// The player's thread reads the recording folder while the settings dialog may set it: every
+// read sees one whole value (ThreadSanitizer builds see any unguarded access).
+TEST_F(SettingsStoreTest, TheRecordingFolderCanBeReadWhileTheUiSetsIt) {
+  ASSERT_TRUE(store.Load(kRadioKey));
+  const WString first(200, u'a'), second(3, u'b');
+  std::atomic<bool> done{false};
+  std::thread reader([&] {
+    WString seen;
+    while (!done.load()) {
+      store.GetText(SettingsStore::kRecDir, &seen);
+      EXPECT_TRUE(seen.empty() || seen == first || seen == second);
+    }
+  });
+  for (int i = 0; i < 20000; ++i) store.SetText(SettingsStore::kRecDir, i % 2 ? second : first);
+  done = true;
+  reader.join();
 }
 
 }  // namespace

@@ -16,8 +16,7 @@ class ErrorBox {
 
   // Returns false when nothing was shown (id 4).
   static bool show(uint16_t stringId);
-  static int message(const WString& text,
-                     MessageBoxHost::Icon icon = MessageBoxHost::Icon::Stop,
+  static int message(const WString& text, MessageBoxHost::Icon icon = MessageBoxHost::Icon::Stop,
                      MessageBoxHost::Buttons buttons = MessageBoxHost::Buttons::Ok);
 };
 
