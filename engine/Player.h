@@ -58,7 +58,7 @@ class Player : private WaveOutputClient, private PlayerEvents {
   // Notifications.
   static constexpr uint32_t kPlaybackEnded = 1325;
   static constexpr uint32_t kNetStatus = 1326;  // wParam: string id
-  static constexpr uint32_t kStatus = 1327;     // wParam: string id
+  static constexpr uint32_t kStatus = 1327;     // wParam: string id (70: lParam the attempt)
   static constexpr uint32_t kPrebufferDone = 1329;
   static constexpr uint32_t kTitleChanged = 1330;
   static constexpr uint32_t kQuit = 0x0012;  // ends the player thread
@@ -96,8 +96,8 @@ class Player : private WaveOutputClient, private PlayerEvents {
   int32_t GetLastError();
   // The byte queue's fill in percent; 0 without a stream.
   int32_t GetBufferFill();
-  // The current connection's headers, or null.
-  const StreamHeaders* GetStreamHeaders();
+  // A copy of the current connection's headers; nothing without one.
+  std::optional<StreamHeaders> GetStreamHeaders();
   bool IsPlaying() const { return m_state.load() == Playing; }
   PlayerState state() const { return static_cast<PlayerState>(m_state.load()); }
   // The in-band title, completed from the decoder's tags. False without a decoder or stream.
@@ -125,6 +125,7 @@ class Player : private WaveOutputClient, private PlayerEvents {
   void PrebufferComplete() override;
   void ConnectFinished(bool ok) override;
   void TitleChanged() override;
+  void ReportReconnecting(int32_t attempt) override;
 
   void command(uint32_t id, OpenRequest* request);
   void threadMain();
