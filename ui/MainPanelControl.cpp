@@ -150,9 +150,9 @@ intptr_t MainPanelControl::notify(uint32_t code, const Notification& data) {
     }
     const QPointF inside(1, 1);
     QCoreApplication::postEvent(
-        playButton(),
-        new QMouseEvent(QEvent::MouseButtonRelease, inside, playButton()->mapToGlobal(inside),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+        playButton(), new QMouseEvent(QEvent::MouseButtonRelease, inside,
+                                      playButton()->mapToGlobal(inside), Qt::LeftButton,
+                                      Qt::NoButton, Qt::NoModifier));
     const StreamInfo* chosen = nullptr;
     if (m_host != nullptr && m_host->ChooseStream(&chosen)) PlayStream(chosen, -1, false);
   } else if (code == kNotifyReleased && volumeButton) {
@@ -184,11 +184,12 @@ int MainPanelControl::volumePercent(uint32_t volume) {
 
 bool MainPanelControl::otherMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,
                                     intptr_t& result) {
-  if (message == kSkinRelayoutMessage)
-    return SkinPanel::otherMessage(message, wParam, lParam, result);
-  const bool fromPlayer = (message >= Player::kNetStatus && message <= Player::kTitleChanged) ||
-                          (message >= Player::kOpen + Player::kReplyOffset &&
-                           message <= Player::kRecordStop + Player::kReplyOffset);
+  if (message == kSkinRelayoutMessage) return SkinPanel::otherMessage(message, wParam, lParam,
+                                                                      result);
+  const bool fromPlayer =
+      (message >= Player::kNetStatus && message <= Player::kTitleChanged) ||
+      (message >= Player::kOpen + Player::kReplyOffset &&
+       message <= Player::kRecordStop + Player::kReplyOffset);
   if (!fromPlayer) return false;
   playerMessage(message, wParam);
   result = 0;

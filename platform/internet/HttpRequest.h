@@ -83,12 +83,13 @@ class HttpRequest {
   void* m_headers = nullptr;         // curl_slist*
   std::vector<std::string> m_lines;  // header lines of the current response
   size_t m_headerBytes = 0;
-  bool m_headersDone = false;       // the final response's header block (or an HTTP/0.9 body) began
-  bool m_finished = false;          // libcurl is done with the transfer
-  bool m_redirectsRefused = false;  // it ended at the redirect limit
-  bool m_paused = false;            // the body buffer was full: libcurl holds the next bytes
-  std::vector<uint8_t> m_body;      // received body bytes not read yet, from m_bodyStart
+  bool m_headersDone = false;   // the final response's header block (or an HTTP/0.9 body) began
+  bool m_finished = false;      // libcurl is done with the transfer
+  bool m_paused = false;        // the body buffer was full: libcurl holds the next bytes
+  std::vector<uint8_t> m_body;  // received body bytes not read yet, from m_bodyStart
   size_t m_bodyStart = 0;
+
+  bool m_redirectsRefused = false;  // the transfer ended at the redirect limit
 
   std::atomic<bool> m_aborted{false};
   std::mutex m_multiLock;   // keeps m_multi alive while abort wakes it
