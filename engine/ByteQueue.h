@@ -48,7 +48,8 @@ class ByteQueue {
   // The connection's reading ended: space and data clear, idle set; pending reads return.
   void endConnection();
 
-  // --- producer (the connection's read worker)
+  // --- producer (the connect thread for the bytes that came with the answer, then the reader
+  // thread)
   Event& spaceEvent() { return m_space; }
   // Free bytes; only the consumer changes it meanwhile, and only upwards.
   uint32_t freeSpace();

@@ -10,8 +10,9 @@
 // Reconnected on the reader thread; Read and ReadChunk on one reading thread at a time (the
 // player thread while a decoder opens, then the wave output's thread); CopyTrack and
 // GetStreamHeaders on the user-interface thread. The title's rewrite and CopyTrack run under
-// m_trackLock, the headers' replacement and every look at them under m_headersLock; each is
-// taken alone (after the queue lock is left).
+// m_trackLock, the headers' replacement and every look at them under m_headersLock. Neither is
+// held with the queue lock or while another lock is taken; m_headersLock may be taken under the
+// recording lock (a recording asks for the format).
 
 #include <mutex>
 #include <optional>
@@ -74,7 +75,7 @@ class IcyStream : public StreamConnection, public DataStream {
 
   static const std::vector<std::string>& acceptTypes();
 
-  uint32_t m_position = 0;        // reading thread only
+  uint32_t m_position = 0;        // reset by Connect, then the reading thread's
   MetadataSplitter m_splitter;    // reset by Connect and ConnectDone, then the reading thread's
   std::vector<uint8_t> m_output;  // reading thread only: the audio of the last chunk
 

@@ -151,13 +151,16 @@ class Player : private WaveOutputClient, private PlayerEvents {
 
   MessageTarget* const m_notify;
   const Settings m_settings;
-  std::unique_ptr<RecordingStream> m_stream;  // from Start to Shutdown
-  MessageQueue m_commands;                    // the player thread's queue
+  // Made by Start and dropped by Shutdown (after the player thread ended), both on the user
+  // interface's thread; in between the player thread and the queries use it.
+  std::unique_ptr<RecordingStream> m_stream;
+  MessageQueue m_commands;  // the player thread's queue
   std::thread m_thread;
-  std::thread::id m_threadId;
+  std::thread::id m_threadId;  // set by Start; read by the command operations
   // Recursive: the second failed refill closes the output from inside FillBuffer.
   std::recursive_mutex m_lock;
-  // --- guarded by m_lock; created and released by the player thread
+  // --- guarded by m_lock; created and released by the player thread, which as their only
+  // writer also reads them without it (it never closes the wave output while holding m_lock)
   AudioDecoder* m_decoder = nullptr;
   AudioFilter* m_filter = nullptr;
   std::unique_ptr<WaveOutput> m_wave;
