@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -119,6 +120,31 @@ TEST_F(IcyStreamNetworkTest, HttpAnswerGivesHeadersAudioAndTitles) {
   EXPECT_EQ(events.count(kStrConnectionClosed), 1u);
   const uint8_t* data = nullptr;
   EXPECT_EQ(stream->ReadChunk(&data, nullptr), 0);
+}
+
+TEST_F(IcyStreamNetworkTest, HeadersQueriedDuringReconnectsAreWholeCopies) {
+  auto stream = open("/h?metaint=1000");
+  ASSERT_TRUE(events.waitConnected());
+  // The screen asks on its own thread while the connect thread replaces the record (a sanitized
+  // build sees any access that is not ordered by the lock).
+  std::atomic<bool> done{false};
+  std::thread screen([&] {
+    while (!done) {
+      const std::optional<StreamHeaders> headers = stream->GetStreamHeaders();
+      ASSERT_TRUE(headers);
+      EXPECT_EQ(headers->name, u"Loopback Radio");
+    }
+  });
+  for (const char* query : {"/h?mode=icy", "/h?type=application/ogg", "/h"}) {
+    events.clear();
+    stream->Connect(OpenRequest{fromUtf8(server.url(query)), false, 0});
+    EXPECT_TRUE(events.waitConnected()) << query;
+  }
+  done = true;
+  screen.join();
+  std::string format;
+  EXPECT_TRUE(stream->FormatName(format));
+  EXPECT_EQ(format, "mp3");
 }
 
 TEST_F(IcyStreamNetworkTest, RequestNamesPathAndQueryWithOurHeaders) {
