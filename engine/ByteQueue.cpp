@@ -112,6 +112,11 @@ void ByteQueue::setEndOfData() {
   m_endOfData = true;
 }
 
+void ByteQueue::resumeData() {
+  std::lock_guard guard(m_lock);
+  m_endOfData = false;
+}
+
 void ByteQueue::markSplice(int32_t note) {
   std::lock_guard guard(m_lock);
   m_splices.push_back({m_appended, note});

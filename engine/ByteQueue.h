@@ -62,6 +62,8 @@ class ByteQueue {
   void stopProducer();
   // No more data will come for this connection (a stall or a failed read).
   void setEndOfData();
+  // More data will come after all (a reconnection follows): undoes setEndOfData.
+  void resumeData();
   // The bytes appended from now on come from a new connection to the same stream; `note` is
   // handed to the consumer when it reaches them (takeSplice).
   void markSplice(int32_t note);

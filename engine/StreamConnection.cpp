@@ -65,6 +65,9 @@ void StreamConnection::Connect(ConnectRequest request) {
   m_queue.allocate(request.prebuffer);
   m_connect = std::move(request);
   m_mayReconnect = false;
+  m_verdict = false;
+  m_dropDeferred = false;
+  m_verdictGiven.reset();
   m_cancel = false;
   m_connectThread = std::thread(&StreamConnection::connectMain, this);
   m_connectThreadId = m_connectThread.get_id();
@@ -75,7 +78,7 @@ void StreamConnection::connectMain() {
   m_cancel = false;
   if (ok) {
     m_events->ReportStatus(kStrConnectedToServer);
-    m_mayReconnect = m_connect.reconnects != 0;
+    giveVerdict();
     if (m_readingHeld) startReading();
   } else {
     closeConnection();
@@ -337,6 +340,33 @@ void StreamConnection::deliver(const uint8_t* bytes, uint32_t n) {
   m_events->ReportStatus(kStrReconnected);
 }
 
+void StreamConnection::giveVerdict() {
+  std::lock_guard guard(m_requestLock);
+  m_mayReconnect = m_connect.reconnects != 0;
+  m_verdict = true;
+  // The data of a drop that came while the ICY lines were read goes on after all; no decoder
+  // reads before ConnectDone, so none has seen it end.
+  if (m_dropDeferred && m_mayReconnect) m_queue.resumeData();
+  m_verdictGiven.set();
+}
+
+// An answer read as "ICY 200 OK" has its lines read from the queue by the connect thread while
+// this thread already reads the body. A drop then ends the data, so that a read of incomplete
+// lines fails, and waits for the connect thread's verdict. False when a stop came instead. The
+// reader reads m_connect.reconnects early: Connect wrote it before this connection began.
+bool StreamConnection::awaitVerdict() {
+  // Without reconnections a drop ends the data at once, as it always did.
+  if (m_connect.reconnects == 0) return true;
+  {
+    std::lock_guard guard(m_requestLock);
+    if (m_verdict) return true;
+    m_dropDeferred = true;
+    m_queue.setEndOfData();
+  }
+  Event::waitForAny({&m_verdictGiven, &m_reconnectWake});
+  return !readerShouldStop();
+}
+
 bool StreamConnection::reconnectsLeft() const {
   return m_mayReconnect && (m_connect.reconnects == OpenRequest::kReconnectForever ||
                             m_attempt < m_connect.reconnects);
@@ -346,6 +376,7 @@ bool StreamConnection::reconnectsLeft() const {
 // ended for a network reason. Attempts follow while any are left; the queued bytes keep
 // playing meanwhile, and the decoder's reads wait rather than fail.
 StreamConnection::Resume StreamConnection::reconnect() {
+  if (!awaitVerdict()) return Resume::kStopped;
   while (reconnectsLeft()) {
     ++m_attempt;
     m_events->ReportReconnecting(m_attempt);

@@ -147,6 +147,8 @@ class StreamConnection {
   enum class Resume { kResumed, kRetry, kEnded, kStopped };
   Resume reconnect();
   Resume reopen();
+  void giveVerdict();
+  bool awaitVerdict();
   bool reconnectsLeft() const;
   bool readerShouldStop() const { return m_exit || m_stopReading; }
 
@@ -164,10 +166,14 @@ class StreamConnection {
   // reader is resumed, replaced by the reader thread for each reconnection, aborted by any
   // thread that stops the connection, dropped by the owner or the connect thread once the
   // reader is idle. The reader and the connect thread use the object without the lock while
-  // it is theirs: abort is the only call another thread makes on it.
+  // it is theirs: abort is the only call another thread makes on it. The lock also guards the
+  // hand-over of the reconnection verdict between the connect thread and the reader.
   std::mutex m_requestLock;
   std::unique_ptr<HttpRequest> m_request;
   bool m_reconnecting = false;  // a reconnection's request is being answered
+  // The connect thread has decided whether drops may be reconnected (set before ConnectDone).
+  bool m_verdict = false;
+  bool m_dropDeferred = false;  // the reader waits for that verdict with its data ended
 
   // --- owner threads, under m_connectLock
   std::mutex m_connectLock;
@@ -194,6 +200,7 @@ class StreamConnection {
 
   Event m_resume{Event::Reset::Auto};                  // wakes the idle reader thread
   Event m_reconnectWake{Event::Reset::Manual, false};  // ends a reconnection pause
+  Event m_verdictGiven{Event::Reset::Manual, false};   // m_verdict became true
 };
 
 }  // namespace orvel

@@ -374,13 +374,22 @@ TEST_F(IcyStreamNetworkTest, DisconnectOrStopReconnectingEndsTheAttemptsAtOnce) 
       open("/p?close=3000", ConnectionTiming{.reconnectPauseMs = 10000}, 0, false, forever);
   ASSERT_TRUE(events.waitConnected());
   std::string got;
-  std::thread reader([&] { got = readAudio(*pausing, 100000); });
+  std::string more = "not read";
+  std::atomic<bool> drained{false};
+  std::thread reader([&] {
+    got = readAudio(*pausing, 3000);
+    drained = true;
+    more = readAudio(*pausing, 1);
+  });
   ASSERT_TRUE(events.waitFor(RecordingEvents::kReconnecting + 1));
+  while (!drained) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
   auto start = Clock::now();
   EXPECT_TRUE(pausing->Disconnect());
   reader.join();
   EXPECT_LT(msSince(start), 1000);
   EXPECT_EQ(got, looped(3000));
+  EXPECT_EQ(more, "");
   EXPECT_EQ(events.count(kStrConnectionInterrupted), 0u);
 
   // While the reconnection's request waits for a server that never answers.
