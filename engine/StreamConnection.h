@@ -180,8 +180,8 @@ class StreamConnection {
   std::thread m_connectThread;
   std::atomic<std::thread::id> m_connectThreadId{};
   // Written by Connect before the connect thread starts, then the connect thread's; the reader
-  // thread reads it (and m_url) only once m_mayReconnect is set, after the connect thread wrote
-  // them last.
+  // thread reads its reconnects count (which only Connect writes) at any time, the rest (and
+  // m_url) only once m_mayReconnect is set, after the connect thread wrote them last.
   ConnectRequest m_connect;
   UrlComponents m_url;
   WString m_headerBuffer;      // connect thread only
