@@ -15,8 +15,7 @@ void ByteQueue::allocate(bool prebuffer) {
   // delay the connect.
   if (!m_ring) m_ring.reset(new uint8_t[kCapacity]);
   m_capacity = kCapacity;
-  m_readPosition = 0;
-  m_count = 0;
+  clearBytes();
   m_prebuffer = prebuffer ? kArmed : kOff;
 }
 
@@ -24,19 +23,26 @@ void ByteQueue::release() {
   std::lock_guard guard(m_lock);
   m_ring.reset();
   m_capacity = 0;
-  m_readPosition = 0;
-  m_count = 0;
+  clearBytes();
 }
 
 void ByteQueue::beginConnection() {
   std::lock_guard guard(m_lock);
-  m_readPosition = 0;
-  m_count = 0;
+  clearBytes();
   m_endOfData = false;
   m_producerStopped = false;
   m_space.set();
   m_data.reset();
   m_readerIdle.reset();
+}
+
+void ByteQueue::clearBytes() {
+  m_readPosition = 0;
+  m_count = 0;
+  m_appended = 0;
+  m_consumed = 0;
+  m_splices.clear();
+  m_passedNote.reset();
 }
 
 void ByteQueue::endConnection() {
@@ -66,6 +72,7 @@ void ByteQueue::append(const uint8_t* bytes, uint32_t n) {
   std::memcpy(m_ring.get() + write, bytes, first);
   std::memcpy(m_ring.get(), bytes + first, n - first);
   m_count += n;
+  m_appended += n;
   if (m_count == m_capacity) m_space.reset();
 
   const int8_t before = m_prebuffer;
@@ -105,6 +112,35 @@ void ByteQueue::setEndOfData() {
   m_endOfData = true;
 }
 
+void ByteQueue::resumeData() {
+  std::lock_guard guard(m_lock);
+  m_endOfData = false;
+}
+
+void ByteQueue::markSplice(int32_t note) {
+  std::lock_guard guard(m_lock);
+  m_splices.push_back({m_appended, note});
+}
+
+bool ByteQueue::atSplice() const {
+  return !m_splices.empty() && m_splices.front().at == m_consumed;
+}
+
+void ByteQueue::passSplices() {
+  while (atSplice()) {
+    m_passedNote = m_splices.front().note;
+    m_splices.pop_front();
+  }
+}
+
+bool ByteQueue::takeSplice(int32_t& note) {
+  std::lock_guard guard(m_lock);
+  if (!m_passedNote) return false;
+  note = *m_passedNote;
+  m_passedNote.reset();
+  return true;
+}
+
 // True when bytes may be taken now; false when none will come. Bytes left after the connection
 // ended are still handed out, so a stalled stream drains before it fails.
 bool ByteQueue::waitReadable() {
@@ -121,14 +157,19 @@ bool ByteQueue::waitReadable() {
   }
 }
 
+// Called with the lock held; never reads past the next splice.
 uint32_t ByteQueue::readBytes(uint8_t* buffer, uint32_t n) {
   n = std::min(n, m_count);
+  if (!m_splices.empty()) {
+    n = static_cast<uint32_t>(std::min<uint64_t>(n, m_splices.front().at - m_consumed));
+  }
   if (n == 0) return 0;
   const uint32_t first = std::min(n, m_capacity - m_readPosition);
   std::memcpy(buffer, m_ring.get() + m_readPosition, first);
   std::memcpy(buffer + first, m_ring.get(), n - first);
   m_readPosition = (m_readPosition + n) % m_capacity;
   m_count -= n;
+  m_consumed += n;
   if (m_count == 0) m_data.reset();
   m_space.set();
   return n;
@@ -139,6 +180,12 @@ bool ByteQueue::Read(uint8_t* buffer, uint32_t size, uint32_t& got) {
   if (buffer == nullptr) return false;
   while (got < size && waitReadable()) {
     std::lock_guard guard(m_lock);
+    // The bytes behind a splice are handed out by the next read, so the consumer can tell the
+    // two connections apart.
+    if (atSplice()) {
+      if (got > 0) break;
+      passSplices();
+    }
     got += readBytes(buffer + got, size - got);
   }
   return got > 0;
@@ -148,6 +195,7 @@ bool ByteQueue::ReadChunk(const uint8_t*& data, uint32_t& length) {
   length = 0;
   if (!waitReadable()) return false;
   std::lock_guard guard(m_lock);
+  passSplices();
   const uint32_t contiguous = std::min(m_count, m_capacity - m_readPosition);
   length = readBytes(m_chunk.data(), std::min(contiguous, kChunkBufferBytes));
   data = m_chunk.data();

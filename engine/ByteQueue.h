@@ -2,7 +2,9 @@
 // The ring of stream bytes between one producer at a time (the connect thread for the bytes
 // that came with the answer, then the reader thread) and the stream's reader (one consumer at a
 // time: the connect thread for ICY header lines, then the decoder on the player thread and the
-// wave output's thread), with prebuffering and its status reports.
+// wave output's thread), with prebuffering and its status reports. A reconnection appends the
+// new connection's bytes behind the old ones with a splice mark: no read crosses a splice, and
+// the consumer learns that the bytes it reads next start a new connection.
 //
 // Locking: one lock guards every field and the events' transitions; waits happen outside it.
 // The producer takes the lock only to size a network read and to append, never while it waits
@@ -11,8 +13,10 @@
 // the recording lock).
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "engine/PlayerEvents.h"
@@ -44,7 +48,8 @@ class ByteQueue {
   // The connection's reading ended: space and data clear, idle set; pending reads return.
   void endConnection();
 
-  // --- producer (the connection's read worker)
+  // --- producer (the connect thread for the bytes that came with the answer, then the reader
+  // thread)
   Event& spaceEvent() { return m_space; }
   // Free bytes; only the consumer changes it meanwhile, and only upwards.
   uint32_t freeSpace();
@@ -57,6 +62,11 @@ class ByteQueue {
   void stopProducer();
   // No more data will come for this connection (a stall or a failed read).
   void setEndOfData();
+  // More data will come after all (a reconnection follows): undoes setEndOfData.
+  void resumeData();
+  // The bytes appended from now on come from a new connection to the same stream; `note` is
+  // handed to the consumer when it reaches them (takeSplice).
+  void markSplice(int32_t note);
 
   // --- consumer
   // Blocks until `size` bytes were copied, the data ended or the connection ended; `got` is the
@@ -65,6 +75,9 @@ class ByteQueue {
   // Hands out the next contiguous run (at most kChunkBufferBytes) through the chunk buffer; the
   // pointer stays valid until the next ReadChunk. Blocks like Read; false when nothing came.
   bool ReadChunk(const uint8_t*& data, uint32_t& length);
+  // True once after a Read or ReadChunk whose bytes begin a new connection, with that splice's
+  // note (the latest, when several met at one place). Read stops short of a splice instead.
+  bool takeSplice(int32_t& note);
 
   // --- Player
   // While on, a consumer that would wait for bytes returns with what it has (maybe nothing),
@@ -83,9 +96,17 @@ class ByteQueue {
   void waitReaderIdle() { m_readerIdle.wait(); }
 
  private:
+  struct Splice {
+    uint64_t at;  // the count of bytes appended before the new connection's first byte
+    int32_t note;
+  };
+
   bool waitReadable();
   uint32_t readBytes(uint8_t* buffer, uint32_t n);
+  bool atSplice() const;
+  void passSplices();
   void reportPrebuffering(int8_t before);
+  void clearBytes();
 
   PlayerEvents* const m_events;
   std::mutex m_lock;
@@ -101,6 +122,10 @@ class ByteQueue {
   int8_t m_prebuffer = kOff;
   bool m_endOfData = false;
   bool m_producerStopped = false;
+  uint64_t m_appended = 0;              // bytes appended since the connection began
+  uint64_t m_consumed = 0;              // bytes read since the connection began
+  std::deque<Splice> m_splices;         // ahead of the read position, oldest first
+  std::optional<int32_t> m_passedNote;  // the note of a splice just read past
   // --- consumer only
   std::vector<uint8_t> m_chunk;
 };

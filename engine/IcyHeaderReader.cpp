@@ -41,6 +41,7 @@ bool IcyHeaderReader::read(WString& headerBuffer) {
   headerBuffer.clear();
   std::string line;
   if (readLine(line, false) != Line::kOk) return false;
+  m_statusLine = line;
   if (line.size() != 12 || strncasecmp(line.c_str(), "ICY 200 OK\r\n", 12) != 0) return false;
   for (;;) {
     if (readLine(line, true) != Line::kOk) return false;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "platform/Text.h"
 
@@ -24,6 +25,8 @@ class IcyHeaderReader {
   // True when the status line is exactly "ICY 200 OK\r\n" (any case) and the header lines up to
   // the empty line are well formed and fit; `headerBuffer` then holds them.
   bool read(WString& headerBuffer);
+  // The status line as read (its line end included), when the source gave one.
+  const std::string& statusLine() const { return m_statusLine; }
 
  private:
   enum class Line { kOk, kFailed };
@@ -31,6 +34,7 @@ class IcyHeaderReader {
 
   ByteSource m_source;
   const uint32_t m_capacity;
+  std::string m_statusLine;
 };
 
 }  // namespace orvel

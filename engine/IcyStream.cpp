@@ -30,13 +30,18 @@ void IcyStream::Connect(const OpenRequest& request) {
   connect.headerCapacity = kHeaderCapacity;
   connect.prebuffer = request.prebuffer;
   connect.retries = request.retries;
+  connect.reconnects = request.reconnects;
   StreamConnection::Connect(std::move(connect));
 }
 
 void IcyStream::ConnectDone(bool ok, WString headerBuffer) {
   if (ok) {
     int32_t metaint = 0;
-    m_headers = std::make_unique<StreamHeaders>(StreamHeaders::parse(headerBuffer, metaint));
+    StreamHeaders headers = StreamHeaders::parse(headerBuffer, metaint);
+    {
+      std::lock_guard guard(m_headersLock);
+      m_headers = std::move(headers);
+    }
     {
       std::lock_guard guard(m_trackLock);
       m_track.emplace();
@@ -45,6 +50,17 @@ void IcyStream::ConnectDone(bool ok, WString headerBuffer) {
     m_splitter.reset(metaint);
   }
   events()->ConnectFinished(ok);
+}
+
+int32_t IcyStream::Reconnected(const WString& headerBuffer) {
+  int32_t metaint = 0;
+  StreamHeaders::parse(headerBuffer, metaint);
+  return metaint;
+}
+
+std::optional<StreamHeaders> IcyStream::GetStreamHeaders() const {
+  std::lock_guard guard(m_headersLock);
+  return m_headers;
 }
 
 bool IcyStream::CopyTrack(TagInfo& info) {
@@ -60,8 +76,12 @@ std::vector<IcyStream::PlacedTitle> IcyStream::TakeTitles() {
 }
 
 bool IcyStream::FormatName(std::string& name) const {
-  if (!m_headers || !m_headers->contentType) return false;
-  const WString& type = *m_headers->contentType;
+  WString type;
+  {
+    std::lock_guard guard(m_headersLock);
+    if (!m_headers || !m_headers->contentType) return false;
+    type = *m_headers->contentType;
+  }
   const size_t slash = type.find(u'/');
   if (slash == WString::npos) return false;
   const WString subtype = type.substr(slash + 1);
@@ -81,6 +101,7 @@ int32_t IcyStream::Read(void* buffer, int32_t size) {
   for (;;) {
     uint32_t got = 0;
     if (!readQueue(bytes, static_cast<uint32_t>(size), got)) return 0;
+    checkSplice();
     const uint32_t audio = m_splitter.split(bytes, got, bytes);
     m_position += audio;
     if (audio > 0) return static_cast<int32_t>(audio);
@@ -94,6 +115,7 @@ int32_t IcyStream::ReadChunk(const uint8_t** data, uint32_t* spare) {
     const uint8_t* chunk = nullptr;
     uint32_t length = 0;
     if (!readQueueChunk(chunk, length)) return 0;
+    checkSplice();
     if (m_splitter.metaint() > 0) {
       if (length > m_output.size()) m_output.resize(length);
       length = m_splitter.split(chunk, length, m_output.data());
@@ -105,6 +127,14 @@ int32_t IcyStream::ReadChunk(const uint8_t** data, uint32_t* spare) {
       return static_cast<int32_t>(length);
     }
   }
+}
+
+// A read never crosses a splice, so everything it got belongs to the new connection.
+void IcyStream::checkSplice() {
+  int32_t metaint = 0;
+  if (!takeSplice(metaint)) return;
+  m_splitter.reset(metaint);
+  Spliced();
 }
 
 void IcyStream::storeTitle(std::string_view raw) {

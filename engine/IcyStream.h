@@ -3,12 +3,17 @@
 // headers that name the station and its format, removes the metadata blocks from the audio and
 // turns their StreamTitle into the current track's title. Decoders read it as a DataStream.
 //
-// Threads: Connect, GetStreamHeaders and FormatName on the player thread; ConnectDone on the
-// connect thread; Read, ReadChunk and TakeTitles on one reading thread at a time (the player
-// thread while a decoder opens, then the wave output's thread); CopyTrack on any thread.
-// The title's rewrite and CopyTrack run under m_trackLock (taken after the queue lock is left).
+// After a reconnection the metadata count starts again where the new connection's audio begins,
+// with the new connection's interval; the station's headers stay those of the first answer.
+//
+// Threads: Connect and FormatName on the player thread; ConnectDone on the connect thread;
+// Reconnected on the reader thread; Read, ReadChunk and TakeTitles on one reading thread at a time
+// (the player thread while a decoder opens, then the wave output's thread); CopyTrack and
+// GetStreamHeaders on any thread. The title's rewrite, CopyTrack and TakeTitles run under
+// m_trackLock (taken after the Player's lock), the headers' replacement and every look at them
+// under m_headersLock. Neither is held with the queue lock or while another lock is taken;
+// m_headersLock may be taken under the recording lock (a recording asks for the format).
 
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -43,8 +48,8 @@ class IcyStream : public StreamConnection, public DataStream {
   // Player Open: clears the counters and starts connecting with the accept types, the
   // "icy-metadata:1" header, the prebuffer flag and the retries. Returns at once.
   void Connect(const OpenRequest& request);
-  // The live record of the last successful connection (valid until the next one), or null.
-  const StreamHeaders* GetStreamHeaders() const { return m_headers.get(); }
+  // A copy of the headers of the last successful connection; nothing before the first.
+  std::optional<StreamHeaders> GetStreamHeaders() const;
   // Copies the track (only the title is ever set here): the last title read, which may lie
   // seconds ahead of the sound; false when there is none yet.
   bool CopyTrack(TagInfo& info);
@@ -70,16 +75,23 @@ class IcyStream : public StreamConnection, public DataStream {
 
  protected:
   void ConnectDone(bool ok, WString headerBuffer) override;
+  // Returns the new connection's metadata interval, which the splice carries to the reader.
+  int32_t Reconnected(const WString& headerBuffer) override;
+  // Reading thread: the bytes read next come from a new connection.
+  virtual void Spliced() {}
 
  private:
   void storeTitle(std::string_view raw);
+  void checkSplice();
 
   static const std::vector<std::string>& acceptTypes();
 
-  uint32_t m_position = 0;        // reading thread only
+  uint32_t m_position = 0;        // reset by Connect, then the reading thread's
   MetadataSplitter m_splitter;    // reset by Connect and ConnectDone, then the reading thread's
   std::vector<uint8_t> m_output;  // reading thread only: the audio of the last chunk
-  std::unique_ptr<StreamHeaders> m_headers;  // replaced by the connect thread
+
+  mutable std::mutex m_headersLock;
+  std::optional<StreamHeaders> m_headers;  // guarded by m_headersLock; set by the connect thread
 
   std::mutex m_trackLock;
   std::optional<TagInfo> m_track;     // guarded by m_trackLock

@@ -117,6 +117,8 @@ int32_t Player::execute(uint32_t id, const OpenRequest* request) {
     case kPlay:
       return doPlay();
     case kStop:
+      // A stopped stream is not reconnected; a Close ends the attempts with the connection.
+      m_stream->StopReconnecting();
       return doStop();
     case kPause:
       return doPause();
@@ -471,8 +473,8 @@ int32_t Player::GetLastError() {
 
 int32_t Player::GetBufferFill() { return m_stream ? m_stream->GetFill() : 0; }
 
-const StreamHeaders* Player::GetStreamHeaders() {
-  return m_stream ? m_stream->GetStreamHeaders() : nullptr;
+std::optional<StreamHeaders> Player::GetStreamHeaders() {
+  return m_stream ? m_stream->GetStreamHeaders() : std::nullopt;
 }
 
 WString Player::RecordingPath() { return m_stream ? m_stream->RecordingPath() : WString(); }
@@ -507,6 +509,10 @@ void Player::TitleChanged() {
   track.title = std::move(titles.back().title);
   m_titles.show(TitleSchedule::Source::Stream, std::move(track));
   m_notify->post(kTitleChanged, 0, 0);
+}
+
+void Player::ReportReconnecting(int32_t attempt) {
+  m_notify->post(kStatus, kStrReconnecting, static_cast<intptr_t>(attempt));
 }
 
 }  // namespace orvel

@@ -60,7 +60,7 @@ class Player : private WaveOutputClient, private PlayerEvents {
   // Notifications.
   static constexpr uint32_t kPlaybackEnded = 1325;
   static constexpr uint32_t kNetStatus = 1326;  // wParam: string id
-  static constexpr uint32_t kStatus = 1327;     // wParam: string id
+  static constexpr uint32_t kStatus = 1327;     // wParam: string id (70: lParam the attempt)
   static constexpr uint32_t kPrebufferDone = 1329;
   static constexpr uint32_t kTitleChanged = 1330;
   static constexpr uint32_t kQuit = 0x0012;      // ends the player thread
@@ -99,8 +99,8 @@ class Player : private WaveOutputClient, private PlayerEvents {
   int32_t GetLastError();
   // The byte queue's fill in percent; 0 without a stream.
   int32_t GetBufferFill();
-  // The current connection's headers, or null.
-  const StreamHeaders* GetStreamHeaders();
+  // A copy of the current connection's headers; nothing without one.
+  std::optional<StreamHeaders> GetStreamHeaders();
   bool IsPlaying() const { return m_state.load() == Playing; }
   PlayerState state() const { return static_cast<PlayerState>(m_state.load()); }
   // The in-band title of the sound that plays now, completed from the decoder's tags (those of
@@ -127,6 +127,7 @@ class Player : private WaveOutputClient, private PlayerEvents {
   void PrebufferComplete() override;
   void ConnectFinished(bool ok) override;
   void TitleChanged() override;
+  void ReportReconnecting(int32_t attempt) override;
 
   void command(uint32_t id, OpenRequest* request);
   void threadMain();
@@ -155,13 +156,16 @@ class Player : private WaveOutputClient, private PlayerEvents {
 
   MessageTarget* const m_notify;
   const Settings m_settings;
-  std::unique_ptr<RecordingStream> m_stream;  // from Start to Shutdown
-  MessageQueue m_commands;                    // the player thread's queue
+  // Made by Start and dropped by Shutdown (after the player thread ended), both on the user
+  // interface's thread; in between the player thread and the queries use it.
+  std::unique_ptr<RecordingStream> m_stream;
+  MessageQueue m_commands;  // the player thread's queue
   std::thread m_thread;
-  std::thread::id m_threadId;
+  std::thread::id m_threadId;  // set by Start; read by the command operations
   // Recursive: the second failed refill closes the output from inside FillBuffer.
   std::recursive_mutex m_lock;
-  // --- guarded by m_lock; created and released by the player thread
+  // --- guarded by m_lock; created and released by the player thread, which as their only
+  // writer also reads them without it (it never closes the wave output while holding m_lock)
   AudioDecoder* m_decoder = nullptr;
   AudioFilter* m_filter = nullptr;
   std::unique_ptr<WaveOutput> m_wave;

@@ -78,6 +78,7 @@ bool RecordingStream::openRecording() {
   DataStream* file = nullptr;
   if (OpenDataStream(path, false, &file) != 0 || file == nullptr) return false;
   m_file = file;
+  m_writer.start(file);
   m_path = path;
   m_recorded = 0;
   m_checkedAt = 0;
@@ -86,6 +87,7 @@ bool RecordingStream::openRecording() {
 
 int32_t RecordingStream::RecordStop() {
   std::lock_guard lock(m_recordLock);
+  m_writer.start(nullptr);
   if (m_file != nullptr) m_file->Release();
   m_file = nullptr;
   m_path.clear();
@@ -133,8 +135,13 @@ int32_t RecordingStream::record(const uint8_t* bytes, int32_t length) {
     }
     m_checkedAt = m_recorded;
   }
-  if (length > 0) m_file->Write(bytes, length);
+  if (length > 0) m_writer.write(bytes, static_cast<uint32_t>(length));
   return length;
+}
+
+void RecordingStream::Spliced() {
+  std::lock_guard lock(m_recordLock);
+  m_writer.splice();
 }
 
 bool RecordingStream::spaceLeft() {

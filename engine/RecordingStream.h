@@ -1,25 +1,28 @@
 #pragma once
-// The Player's stream: the network stream plus recording. While a recording runs, every audio
-// byte the decoder reads (the in-band metadata already removed) is also written to a file
-// RadioRec.mp3, RadioRec01.mp3, ... in the folder the "RecDir" setting chooses. Only MP3 is
-// recorded. Every 512 KiB the free space of the target volume is checked; when it runs low the
-// chunk just read is dropped and so is every later one until RecordStop: the stream reads as
-// ended, which ends playback, and the file stays complete up to the last byte before the drop
-// (a decoder that retried after one empty read would otherwise go on, and the file would grow
-// with a gap into the full volume).
+// The Player's stream: the network stream plus recording. While a recording runs, the audio
+// the decoder reads (the in-band metadata already removed) is also written to a file
+// RadioRec.mp3, RadioRec01.mp3, ... in the folder the "RecDir" setting chooses, in whole frames
+// (Mp3FrameWriter): at a reconnection the old connection's last partial frame is dropped and
+// the new one's audio joins at its first verified frame. Only MP3 is recorded. Every 512 KiB the
+// free space of the target volume is checked; when it runs low the chunk just read is dropped and
+// so is every later one until RecordStop: the stream reads as ended, which ends playback, and the
+// file stays complete up to the last byte before the drop (a decoder that retried after one empty
+// read would otherwise go on, and the file would grow with a gap into the full volume).
 //
 // Threads: RecordStart and RecordStop on the player thread; Read and ReadChunk on the decoding
 // thread; RecordingPath on the user interface's. A read waits for the network without
 // m_recordLock and takes it only to write what it got, so a file is never closed under a write,
 // yet a server that drips one byte a second never holds up a RecordStart, a RecordStop or the
 // path query. Bytes a read took before a RecordStop but writes after it are left out: the file
-// then ends a little earlier, still without a gap. The lock is taken after the wave output's and
+// then ends a little earlier, still without a gap. Spliced (the reading thread) takes the lock
+// too. The lock is taken after the wave output's and
 // the Player's locks; no other lock is taken under it.
 #include <atomic>
 #include <functional>
 #include <mutex>
 
 #include "engine/IcyStream.h"
+#include "engine/Mp3FrameWriter.h"
 
 namespace orvel {
 
@@ -37,7 +40,7 @@ class RecordingStream : public IcyStream {
 
   // True when a file is open for recording; on failure TakeError yields 58 or 59.
   bool RecordStart();
-  // Closes the file (everything read so far is in it). Returns 1.
+  // Closes the file (every whole frame read so far is in it). Returns 1.
   int32_t RecordStop();
   // The open recording's path; empty when not recording.
   WString RecordingPath();
@@ -57,6 +60,9 @@ class RecordingStream : public IcyStream {
   // Whether `freeBytes` (nothing: unknown) is enough for a file on a card or in main memory.
   static bool enoughSpace(std::optional<uint64_t> freeBytes, bool onCard);
 
+ protected:
+  void Spliced() override;
+
  private:
   bool openRecording();
   int32_t record(const uint8_t* bytes, int32_t length);
@@ -66,6 +72,7 @@ class RecordingStream : public IcyStream {
   std::mutex m_recordLock;
   // --- guarded by m_recordLock
   DataStream* m_file = nullptr;
+  Mp3FrameWriter m_writer;  // writes to m_file
   WString m_path;
   uint32_t m_recorded = 0;
   uint32_t m_checkedAt = 0;

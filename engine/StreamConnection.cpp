@@ -2,20 +2,20 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 
 #include "engine/IcyHeaderReader.h"
+#include "engine/OpenRequest.h"
+#include "engine/ReconnectAttempt.h"
+#include "engine/ServerAnswer.h"
 #include "resources/StringTable.h"
 
 namespace orvel {
-namespace {
 
-int statusCodeOf(const std::string& statusLine) {
-  const size_t space = statusLine.find(' ');
-  return space == std::string::npos ? 0 : std::atoi(statusLine.c_str() + space + 1);
+int ConnectionTiming::reconnectPauseBefore(int32_t attempt) const {
+  int64_t pause = reconnectPauseMs;
+  for (int32_t i = 1; i < attempt && pause < reconnectPauseMaxMs; ++i) pause *= 2;
+  return static_cast<int>(std::min<int64_t>(pause, reconnectPauseMaxMs));
 }
-
-}  // namespace
 
 StreamConnection::StreamConnection(PlayerEvents* events, Timing timing)
     : m_events(events), m_timing(timing), m_queue(events) {}
@@ -64,6 +64,10 @@ void StreamConnection::Connect(ConnectRequest request) {
   m_state = kConnecting;
   m_queue.allocate(request.prebuffer);
   m_connect = std::move(request);
+  m_mayReconnect = false;
+  m_verdict = false;
+  m_dropDeferred = false;
+  m_verdictGiven.reset();
   m_cancel = false;
   m_connectThread = std::thread(&StreamConnection::connectMain, this);
   m_connectThreadId = m_connectThread.get_id();
@@ -74,6 +78,7 @@ void StreamConnection::connectMain() {
   m_cancel = false;
   if (ok) {
     m_events->ReportStatus(kStrConnectedToServer);
+    giveVerdict();
     if (m_readingHeld) startReading();
   } else {
     closeConnection();
@@ -87,13 +92,12 @@ void StreamConnection::connectMain() {
 bool StreamConnection::runAttempts() {
   WString& url = m_connect.url;
   while (!url.empty() && url.back() == u' ') url.pop_back();
-  UrlComponents parts;
-  if (!m_session || !crackUrl(toUtf8(url), parts)) {
+  if (!m_session || !crackUrl(toUtf8(url), m_url)) {
     m_error = kStrUrlUnknownFormat;
     return false;
   }
   for (int32_t left = m_connect.retries;; --left) {
-    if (attempt(parts)) return true;
+    if (attempt(m_url)) return true;
     closeConnection();
     if (left <= 0 || m_cancel) return false;
     m_error = 0;
@@ -120,7 +124,10 @@ bool StreamConnection::attempt(const UrlComponents& url) {
   }
   m_state = kConnected;
   if (!takeResponse(*request)) return false;
-  m_request = std::move(request);
+  {
+    std::lock_guard guard(m_requestLock);
+    m_request = std::move(request);
+  }
   // An HTTP answer's body is read once the success is reported, so the reports keep the
   // connection's course: "Connected to server", then the first data's "Playback started".
   m_readingHeld = !m_headerBuffer.empty();
@@ -142,34 +149,27 @@ bool StreamConnection::attempt(const UrlComponents& url) {
   return false;
 }
 
-// Checks the status and copies the header lines into the header buffer. An answer without
-// header lines (HTTP/0.9, which is how a "ICY 200 OK" server looks) leaves the buffer empty:
-// its lines are then read from the body.
 bool StreamConnection::takeResponse(HttpRequest& request) {
-  const std::vector<std::string> lines = request.rawHeaderLines();
-  if (lines.empty()) {
-    m_error = kStrCannotGetHeaders;
-    return false;
+  int status = 0;
+  switch (ServerAnswer::check(request, m_connect.headerCapacity, m_headerBuffer, status)) {
+    case ServerAnswer::Verdict::kAccepted:
+      return true;
+    case ServerAnswer::Verdict::kNoHeaders:
+      m_error = kStrCannotGetHeaders;
+      return false;
+    case ServerAnswer::Verdict::kRejected:
+      m_error = kStrServerRejectedRequest;
+      return false;
+    default:
+      return false;
   }
-  WString buffer;
-  for (size_t i = 1; i < lines.size(); ++i) {
-    buffer += decodeAnsi(lines[i]);
-    buffer.push_back(u'\0');
-    if (buffer.size() + 1 > m_connect.headerCapacity) return false;
-  }
-  if (statusCodeOf(lines.front()) / 100 != 2) {
-    m_error = kStrServerRejectedRequest;
-    return false;
-  }
-  if (lines.size() > 1) buffer.push_back(u'\0');
-  m_headerBuffer = std::move(buffer);
-  return true;
 }
 
 // The body bytes that came with the answer are queued here, so the decoder can start on them
 // without waiting for the reader thread to wake; the reader thread goes on from there.
 void StreamConnection::startReading() {
   m_readingHeld = false;
+  m_reconnectWake.reset();
   m_queue.beginConnection();
   uint8_t piece[kNetworkReadBytes];
   for (;;) {
@@ -181,18 +181,39 @@ void StreamConnection::startReading() {
   m_resume.set();
 }
 
-// Stops the reader for the current connection (aborting its read in flight, so this never
-// waits for the network) and drops the request.
+// Stops the reader for the current connection (aborting its read in flight or a
+// reconnection's request, and waking a reconnection pause, so this never waits for the
+// network) and drops the request.
 void StreamConnection::closeConnection() {
-  if (m_request) {
-    m_stopReading = true;
-    m_request->abort();
+  m_mayReconnect = false;
+  bool connected = false;
+  {
+    // Under the lock, so a reconnection either sees the stop before it sends or is aborted.
+    std::lock_guard guard(m_requestLock);
+    connected = m_request != nullptr;
+    if (connected) {
+      m_stopReading = true;
+      m_request->abort();
+    }
+  }
+  if (connected) {
+    m_reconnectWake.set();
     m_queue.stopProducer();
     m_queue.waitReaderIdle();
     m_stopReading = false;
+    std::lock_guard guard(m_requestLock);
     m_request.reset();
   }
   m_state = kOnline;
+}
+
+void StreamConnection::StopReconnecting() {
+  m_mayReconnect = false;
+  {
+    std::lock_guard guard(m_requestLock);
+    if (m_reconnecting) m_request->abort();
+  }
+  m_reconnectWake.set();
 }
 
 bool StreamConnection::onConnectThread() const {
@@ -213,7 +234,10 @@ bool StreamConnection::Disconnect() {
   joinConnectThread();
   const State state = m_state;
   if (state == kClosed || state == kOpening || state == kOnline) return true;
-  if (!m_request) return false;
+  {
+    std::lock_guard guard(m_requestLock);
+    if (!m_request) return false;
+  }
   m_events->ReportStatus(kStrClosingConnection);
   closeConnection();
   m_events->ReportStatus(kStrConnectionClosed);
@@ -268,14 +292,31 @@ void StreamConnection::readerMain() {
   for (;;) {
     m_resume.wait();
     if (m_exit) break;
-    if (m_request) serveConnection(*m_request, networkBuffer.data());
+    // Set before the resume; nobody else replaces it until this thread is idle again.
+    if (m_request) serveConnection(networkBuffer.data());
     m_queue.endConnection();
   }
 }
 
+// Reads the body, and the body of each reconnection after a drop, until a stop or until the
+// data has ended for good.
+void StreamConnection::serveConnection(uint8_t* networkBuffer) {
+  m_attempt = 0;
+  m_awaitingAudio = false;
+  for (;;) {
+    readBody(*m_request, networkBuffer);
+    if (readerShouldStop()) return;
+    const Resume resumed = reconnect();
+    if (resumed == Resume::kStopped) return;
+    if (resumed != Resume::kResumed) break;
+  }
+  m_queue.setEndOfData();
+  m_events->ReportStatus(kStrConnectionInterrupted);
+}
+
 // Reads the body into the queue until it ends, fails, a read waits for the stall limit, or a
 // stop is asked for (which aborts the request, so a waiting read returns at once).
-void StreamConnection::serveConnection(HttpRequest& request, uint8_t* networkBuffer) {
+void StreamConnection::readBody(HttpRequest& request, uint8_t* networkBuffer) {
   for (;;) {
     m_queue.spaceEvent().wait();
     if (readerShouldStop()) return;
@@ -284,15 +325,98 @@ void StreamConnection::serveConnection(HttpRequest& request, uint8_t* networkBuf
     const uint32_t length = std::min(m_queue.freeSpace(), kNetworkReadBytes);
     if (length == 0) continue;
     size_t got = 0;
-    if (!request.read(networkBuffer, length, got, m_timing.stallLimitMs)) break;
+    if (!request.read(networkBuffer, length, got, m_timing.stallLimitMs)) return;
     if (readerShouldStop()) return;
-    m_queue.append(networkBuffer, static_cast<uint32_t>(got));
+    deliver(networkBuffer, static_cast<uint32_t>(got));
   }
-  if (readerShouldStop()) return;
-  // Nothing within the stall limit, or the read failed (the server closed): either way the
-  // connection's data has ended.
-  m_queue.setEndOfData();
-  m_events->ReportStatus(kStrConnectionInterrupted);
+}
+
+void StreamConnection::deliver(const uint8_t* bytes, uint32_t n) {
+  if (n == 0) return;
+  m_queue.append(bytes, n);
+  if (!m_awaitingAudio) return;
+  m_awaitingAudio = false;
+  m_attempt = 0;
+  m_events->ReportStatus(kStrReconnected);
+}
+
+void StreamConnection::giveVerdict() {
+  std::lock_guard guard(m_requestLock);
+  m_mayReconnect = m_connect.reconnects != 0;
+  m_verdict = true;
+  // The data of a drop that came while the ICY lines were read goes on after all; no decoder
+  // reads before ConnectDone, so none has seen it end.
+  if (m_dropDeferred && m_mayReconnect) m_queue.resumeData();
+  m_verdictGiven.set();
+}
+
+// An answer read as "ICY 200 OK" has its lines read from the queue by the connect thread while
+// this thread already reads the body. A drop then ends the data, so that a read of incomplete
+// lines fails, and waits for the connect thread's verdict. False when a stop came instead. The
+// reader reads m_connect.reconnects early: Connect wrote it before this connection began.
+bool StreamConnection::awaitVerdict() {
+  // Without reconnections a drop ends the data at once, as it always did.
+  if (m_connect.reconnects == 0) return true;
+  {
+    std::lock_guard guard(m_requestLock);
+    if (m_verdict) return true;
+    m_dropDeferred = true;
+    m_queue.setEndOfData();
+  }
+  Event::waitForAny({&m_verdictGiven, &m_reconnectWake});
+  return !readerShouldStop();
+}
+
+bool StreamConnection::reconnectsLeft() const {
+  return m_mayReconnect && (m_connect.reconnects == OpenRequest::kReconnectForever ||
+                            m_attempt < m_connect.reconnects);
+}
+
+// Nothing within the stall limit, or the read failed (the server closed or reset): the data
+// ended for a network reason. Attempts follow while any are left; the queued bytes keep
+// playing meanwhile, and the decoder's reads wait rather than fail.
+StreamConnection::Resume StreamConnection::reconnect() {
+  if (!awaitVerdict()) return Resume::kStopped;
+  while (reconnectsLeft()) {
+    ++m_attempt;
+    m_events->ReportReconnecting(m_attempt);
+    m_reconnectWake.wait(m_timing.reconnectPauseBefore(m_attempt));
+    if (readerShouldStop()) return Resume::kStopped;
+    const Resume resumed = reopen();
+    if (readerShouldStop()) return Resume::kStopped;
+    if (resumed != Resume::kRetry) return resumed;
+  }
+  return Resume::kEnded;
+}
+
+StreamConnection::Resume StreamConnection::reopen() {
+  std::unique_ptr<HttpRequest> next = m_session->openRequest(m_url, m_connect.acceptTypes);
+  if (!next) return Resume::kRetry;
+  HttpRequest& request = *next;
+  {
+    std::lock_guard guard(m_requestLock);
+    // A stop that came since the last look must not wait for this request's answer.
+    if (readerShouldStop() || !m_mayReconnect) request.abort();
+    m_request = std::move(next);
+    m_reconnecting = true;
+  }
+  ReconnectAttempt attempt(request, m_connect, m_timing);
+  const ReconnectAttempt::Outcome outcome = attempt.run();
+  {
+    std::lock_guard guard(m_requestLock);
+    m_reconnecting = false;
+  }
+  switch (outcome) {
+    case ReconnectAttempt::Outcome::kConnected:
+      break;
+    case ReconnectAttempt::Outcome::kGone:
+      return Resume::kEnded;
+    default:
+      return Resume::kRetry;
+  }
+  m_queue.markSplice(Reconnected(attempt.headerBuffer()));
+  m_awaitingAudio = true;
+  return Resume::kResumed;
 }
 
 }  // namespace orvel

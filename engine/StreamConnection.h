@@ -2,20 +2,26 @@
 // The base of the stream object: one internet session for the Player's life, a connection to a
 // stream URL with a bounded number of retries, the check of the answer (HTTP, or "ICY 200 OK"
 // read from the body), and the reading that copies the body into the ByteQueue in network
-// reads of at most 2048 bytes with a stall limit per read. Every step is reported to the
-// PlayerEvents as a string id.
+// reads of at most 2048 bytes with a stall limit per read. When the data ends for a network
+// reason (the stall limit, the server closing or resetting, a read error) and reconnections
+// are allowed, the reader thread asks for the same URL again after a pause (1, 2, 4, 8, 16 s,
+// then every 30 s) and appends the new body behind a splice mark, while the decoder plays
+// what is queued and then waits. Every step is reported to the PlayerEvents as a string id.
 //
 // Threads:
-//   owner (player)  OpenInternet, Connect, Disconnect, Shutdown, TakeError, StartPrebuffering
+//   owner (player)  OpenInternet, Connect, Disconnect, Shutdown, TakeError, StartPrebuffering,
+//                   StopReconnecting
 //   connect thread  one per Connect: the attempts, the queuing of the body bytes that came
 //                   with the answer (before the reader thread is resumed), then ConnectDone
 //   reader thread   one from OpenInternet to Shutdown, serving every connection in turn: the
 //                   network reads (libcurl runs on this thread while it reads), each appended
-//                   to the queue at once, and each given up when it waited for the stall limit.
-//                   A stop aborts the request, which ends a waiting read at once.
+//                   to the queue at once, and each given up when it waited for the stall limit;
+//                   the reconnections and their pauses. A stop aborts the request, which ends
+//                   a waiting read or a reconnection's request at once, and wakes a pause.
 //   consumer        readQueue/readQueueChunk (the decoder; the connect thread for ICY lines)
-// Locks: m_connectLock (owner-side, around the connect thread's handle) is taken before the
-// queue lock. No lock is held while a thread waits for the network or for another thread.
+// Locks: m_connectLock (owner-side, around the connect thread's handle), then m_requestLock,
+// then the queue lock. No lock is held while a thread waits for the network or for another
+// thread.
 
 #include <atomic>
 #include <chrono>
@@ -32,6 +38,7 @@
 #include "platform/Text.h"
 #include "platform/internet/HttpRequest.h"
 #include "platform/internet/InternetSession.h"
+#include "platform/internet/Url.h"
 
 namespace orvel {
 
@@ -43,6 +50,7 @@ struct ConnectRequest {
   uint32_t headerCapacity = 0;  // wide characters the header lines may take, terminators included
   bool prebuffer = false;
   int32_t retries = 0;
+  int32_t reconnects = 0;  // after a drop: 0 none, OpenRequest::kReconnectForever, or at most N
 };
 
 // The connection's time limits; tests shorten them.
@@ -50,6 +58,11 @@ struct ConnectionTiming {
   int retryPauseMs = 5000;                                         // between two attempts
   int stallLimitMs = 10000;                                        // per network read
   int responseTimeoutMs = HttpRequest::kDefaultResponseTimeoutMs;  // from request to headers
+  int reconnectPauseMs = 1000;      // before the first reconnection; doubles for each next one
+  int reconnectPauseMaxMs = 30000;  // ... up to this
+
+  // The pause before reconnection attempt `attempt` (1 for the first after a drop).
+  int reconnectPauseBefore(int32_t attempt) const;
 };
 
 class StreamConnection {
@@ -91,6 +104,9 @@ class StreamConnection {
   void interruptReads(bool on) { m_queue.interruptReads(on); }
   // Consumer: true when the current connection's data has ended and every byte was read.
   bool isDrained() { return m_queue.isDrained(); }
+  // Ends the reconnection attempts at once and allows no more for this connection: a drop then
+  // ends the data as it would without reconnections.
+  void StopReconnecting();
 
  protected:
   // Connect thread, once per attempt series: `ok` tells whether it succeeded; `headerBuffer`
@@ -101,6 +117,15 @@ class StreamConnection {
   // thread first (unless called on it) and fail unless connected.
   bool readQueue(uint8_t* buffer, uint32_t size, uint32_t& got);
   bool readQueueChunk(const uint8_t*& data, uint32_t& length);
+  // Consumer, after a read: true once when the bytes just read begin a reconnection's body,
+  // with the value Reconnected gave for it.
+  bool takeSplice(int32_t& note) { return m_queue.takeSplice(note); }
+  // Reader thread, when a reconnection succeeded, before its first byte is queued: gets the new
+  // connection's header lines and returns the note the consumer gets with the splice.
+  virtual int32_t Reconnected(const WString& headerBuffer) {
+    (void)headerBuffer;
+    return 0;
+  }
 
   PlayerEvents* events() const { return m_events; }
 
@@ -115,7 +140,16 @@ class StreamConnection {
   bool prepareRead();
   void joinConnectThread();
   void readerMain();
-  void serveConnection(HttpRequest& request, uint8_t* networkBuffer);
+  void serveConnection(uint8_t* networkBuffer);
+  void readBody(HttpRequest& request, uint8_t* networkBuffer);
+  void deliver(const uint8_t* bytes, uint32_t n);
+  // How a reconnection (or one attempt of it) ended.
+  enum class Resume { kResumed, kRetry, kEnded, kStopped };
+  Resume reconnect();
+  Resume reopen();
+  void giveVerdict();
+  bool awaitVerdict();
+  bool reconnectsLeft() const;
   bool readerShouldStop() const { return m_exit || m_stopReading; }
 
   PlayerEvents* const m_events;
@@ -124,25 +158,49 @@ class StreamConnection {
   std::atomic<State> m_state{kClosed};
   std::atomic<int32_t> m_error{0};
 
-  // --- owner thread; the reader thread only after it is resumed for a connection
+  // --- created and destroyed by the owner while no connection runs; used by every thread
   std::unique_ptr<InternetSession> m_session;
-  std::unique_ptr<HttpRequest> m_request;  // replaced only while the reader is idle
-  std::thread m_readerThread;
+  std::thread m_readerThread;  // owner thread only
 
-  // --- owner threads, under m_connectLock; m_request is read by the connect thread only
+  // --- the current request, guarded by m_requestLock: set by the connect thread before the
+  // reader is resumed, replaced by the reader thread for each reconnection, aborted by any
+  // thread that stops the connection, dropped by the owner or the connect thread once the
+  // reader is idle. The reader and the connect thread use the object without the lock while
+  // it is theirs: abort is the only call another thread makes on it. The lock also guards the
+  // hand-over of the reconnection verdict between the connect thread and the reader.
+  std::mutex m_requestLock;
+  std::unique_ptr<HttpRequest> m_request;
+  bool m_reconnecting = false;  // a reconnection's request is being answered
+  // The connect thread has decided whether drops may be reconnected (set before ConnectDone).
+  bool m_verdict = false;
+  bool m_dropDeferred = false;  // the reader waits for that verdict with its data ended
+
+  // --- owner threads, under m_connectLock
   std::mutex m_connectLock;
   std::thread m_connectThread;
   std::atomic<std::thread::id> m_connectThreadId{};
-  ConnectRequest m_connect;    // written before the connect thread starts, then its own
+  // Written by Connect before the connect thread starts, then the connect thread's; the reader
+  // thread reads its reconnects count (which only Connect writes) at any time, the rest (and
+  // m_url) only once m_mayReconnect is set, after the connect thread wrote them last.
+  ConnectRequest m_connect;
+  UrlComponents m_url;
   WString m_headerBuffer;      // connect thread only
   bool m_readingHeld = false;  // connect thread only: connected, the reader not yet resumed
+
+  // --- reader thread only
+  int32_t m_attempt = 0;         // reconnection attempts since the last byte came
+  bool m_awaitingAudio = false;  // reconnected; no byte of the new body yet
 
   // --- flags written by one thread and polled by others
   std::atomic<bool> m_cancel{false};       // no further attempts
   std::atomic<bool> m_stopReading{false};  // end the current connection's reading
   std::atomic<bool> m_exit{false};         // end the reader thread
+  // Set by the connect thread once connected; cleared by Connect, a close and StopReconnecting.
+  std::atomic<bool> m_mayReconnect{false};
 
-  Event m_resume{Event::Reset::Auto};  // wakes the idle reader thread
+  Event m_resume{Event::Reset::Auto};                  // wakes the idle reader thread
+  Event m_reconnectWake{Event::Reset::Manual, false};  // ends a reconnection pause
+  Event m_verdictGiven{Event::Reset::Manual, false};   // m_verdict became true
 };
 
 }  // namespace orvel

@@ -1,6 +1,7 @@
 #pragma once
 // The response headers that name a station and its format, one record per successful
-// connection. Built on the connect thread; read afterwards by the Player and the screen.
+// connection. Built on the connect thread (and on the reader thread for a reconnection, which
+// only takes its metadata interval); the Player and the screen get copies.
 
 #include <cstdint>
 #include <optional>

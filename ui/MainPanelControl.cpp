@@ -283,8 +283,8 @@ void MainPanelControl::openDone(bool ok) {
     }
     return;
   }
-  const StreamHeaders* headers = m_player->GetStreamHeaders();
-  if (headers != nullptr) stationText()->setLine(headers->name.value_or(WString()), 0);
+  const std::optional<StreamHeaders> headers = m_player->GetStreamHeaders();
+  if (headers) stationText()->setLine(headers->name.value_or(WString()), 0);
   // Prebuffering follows the request the player got, not the setting as it is now.
   if (!m_openPrebuffers) {
     startPlayback();

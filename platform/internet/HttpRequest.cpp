@@ -135,7 +135,7 @@ bool HttpRequest::driveUntil(Ready ready, Clock::time_point deadline) {
     if (ready()) return true;
     if (m_aborted || m_finished) return false;
     int running = 0;
-    if (curl_multi_perform(multi, &running) != CURLM_OK || running == 0) m_finished = true;
+    if (curl_multi_perform(multi, &running) != CURLM_OK || running == 0) finish(multi);
     if (ready()) return true;
     if (m_aborted || m_finished) return false;
     const auto now = Clock::now();
@@ -144,6 +144,16 @@ bool HttpRequest::driveUntil(Ready ready, Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
     const int waitMs = static_cast<int>(std::clamp<int64_t>(left.count(), 1, 1000));
     curl_multi_poll(multi, nullptr, 0, waitMs, nullptr);
+  }
+}
+
+void HttpRequest::finish(void* multi) {
+  m_finished = true;
+  int left = 0;
+  while (const CURLMsg* message = curl_multi_info_read(static_cast<CURLM*>(multi), &left)) {
+    if (message->msg == CURLMSG_DONE && message->data.result == CURLE_TOO_MANY_REDIRECTS) {
+      m_redirectsRefused = true;
+    }
   }
 }
 

@@ -55,6 +55,9 @@ class HttpRequest {
 
   // Ends the transfer: a blocked send or read returns false at once, later ones fail.
   void abort();
+  // After a failed send: whether it failed because the redirects went on beyond the limit
+  // (a loop), which no later attempt would change.
+  bool redirectsRefused() const { return m_redirectsRefused; }
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -69,6 +72,7 @@ class HttpRequest {
   template <typename Ready>
   bool driveUntil(Ready ready, Clock::time_point deadline);
   bool resume();
+  void finish(void* multi);  // CURLM*: the transfer ended; notes why
 
   const std::string m_url;
   const std::string m_userAgent;
@@ -84,6 +88,8 @@ class HttpRequest {
   bool m_paused = false;        // the body buffer was full: libcurl holds the next bytes
   std::vector<uint8_t> m_body;  // received body bytes not read yet, from m_bodyStart
   size_t m_bodyStart = 0;
+
+  bool m_redirectsRefused = false;  // the transfer ended at the redirect limit
 
   std::atomic<bool> m_aborted{false};
   std::mutex m_multiLock;   // keeps m_multi alive while abort wakes it

@@ -210,5 +210,50 @@ TEST_F(ByteQueueTest, InterruptedReadsReturnWhatTheyHaveAndLoseNothing) {
   reader.join();
 }
 
+TEST_F(ByteQueueTest, NoReadCrossesASpliceAndTheConsumerLearnsOfEach) {
+  open(false);
+  appendSequence(kCap - 100);
+  expectRead(kCap - 200);
+  // 100 old bytes, then a new connection whose bytes wrap around the ring's end.
+  queue.markSplice(7);
+  appendSequence(250);
+  int32_t note = 0;
+  EXPECT_FALSE(queue.takeSplice(note));
+  std::vector<uint8_t> out(1000);
+  uint32_t got = 0;
+  ASSERT_TRUE(queue.Read(out.data(), 1000, got));
+  EXPECT_EQ(got, 100u);  // short: it stops at the splice instead of waiting for more
+  EXPECT_FALSE(queue.takeSplice(note));
+  consumed += 100;
+  expectRead(250);
+  ASSERT_TRUE(queue.takeSplice(note));
+  EXPECT_EQ(note, 7);
+  EXPECT_FALSE(queue.takeSplice(note));
+
+  // Two reconnections with nothing between them meet at one place: the later note counts.
+  queue.markSplice(1);
+  appendSequence(30);
+  queue.markSplice(2);
+  queue.markSplice(3);
+  appendSequence(40);
+  const uint8_t* data = nullptr;
+  uint32_t length = 0;
+  ASSERT_TRUE(queue.ReadChunk(data, length));
+  EXPECT_EQ(std::vector<uint8_t>(data, data + length), sequence(30, consumed));
+  ASSERT_TRUE(queue.takeSplice(note));
+  EXPECT_EQ(note, 1);
+  ASSERT_TRUE(queue.ReadChunk(data, length));
+  EXPECT_EQ(std::vector<uint8_t>(data, data + length), sequence(40, consumed + 30));
+  ASSERT_TRUE(queue.takeSplice(note));
+  EXPECT_EQ(note, 3);
+  // A new connection forgets splices not reached.
+  queue.markSplice(4);
+  open(false);
+  appendSequence(10);
+  consumed = written - 10;
+  expectRead(10);
+  EXPECT_FALSE(queue.takeSplice(note));
+}
+
 }  // namespace
 }  // namespace orvel

@@ -49,8 +49,8 @@ std::optional<bool> FaultPlayer::waitReply(uint32_t command, int timeoutMs) {
   return m_taken.back().wParam != 0;
 }
 
-std::optional<bool> FaultPlayer::open(const std::string& url, int timeoutMs) {
-  m_player->Open(OpenRequest{fromUtf8(url), false, 0});
+std::optional<bool> FaultPlayer::open(const std::string& url, int timeoutMs, int32_t reconnects) {
+  m_player->Open(OpenRequest{fromUtf8(url), false, 0, reconnects});
   return waitReply(Player::kOpen, timeoutMs);
 }
 

@@ -44,7 +44,7 @@ class FaultPlayer {
   // The result of the next reply to `command`; nothing on time-out.
   std::optional<bool> waitReply(uint32_t command, int timeoutMs = 20000);
   // Opens `url` without prebuffering; the open reply.
-  std::optional<bool> open(const std::string& url, int timeoutMs = 40000);
+  std::optional<bool> open(const std::string& url, int timeoutMs = 40000, int32_t reconnects = 0);
   // Forgets the messages taken so far.
   void forget() { m_taken.clear(); }
   // How often the message was taken so far.

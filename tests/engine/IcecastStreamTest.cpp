@@ -71,7 +71,7 @@ TEST(IcecastStreamTest, PlaysAStationWithHeadersAndChangingTitles) {
   });
   EXPECT_EQ(steps,
             (std::vector<int32_t>{kStrConnecting, kStrRequestingServer, kStrConnectedToServer}));
-  ASSERT_NE(stream.GetStreamHeaders(), nullptr);
+  ASSERT_TRUE(stream.GetStreamHeaders());
   EXPECT_EQ(stream.GetStreamHeaders()->name, fromUtf8(test::IcecastServer::kStationName));
   std::string format;
   EXPECT_TRUE(stream.FormatName(format));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -33,11 +34,21 @@ class IcyStreamNetworkTest : public ::testing::Test {
   }
 
   std::unique_ptr<IcyStream> open(const std::string& pathAndQuery, ConnectionTiming timing = {},
-                                  int32_t retries = 0, bool prebuffer = false) {
+                                  int32_t retries = 0, bool prebuffer = false,
+                                  int32_t reconnects = 0) {
     auto stream = std::make_unique<IcyStream>(&events, timing);
     events.stream = stream.get();
-    stream->Connect(OpenRequest{fromUtf8(server.url(pathAndQuery)), prebuffer, retries});
+    stream->Connect(
+        OpenRequest{fromUtf8(server.url(pathAndQuery)), prebuffer, retries, reconnects});
     return stream;
+  }
+
+  // Whether `bytes` is one unbroken run of the server's loop of the file.
+  bool isRunOfTheLoop(const std::string& bytes) const {
+    const std::string loop = looped(2 * audio.size() + bytes.size());
+    const size_t at = loop.find(bytes.substr(0, 2000));
+    return at != std::string::npos && at < audio.size() &&
+           loop.compare(at, bytes.size(), bytes) == 0;
   }
 
   // Reads audio through ReadChunk until `limit` bytes or the end.
@@ -82,8 +93,8 @@ TEST_F(IcyStreamNetworkTest, HttpAnswerGivesHeadersAudioAndTitles) {
   EXPECT_EQ(steps, (std::vector<int32_t>{kStrConnectingToInternet, kStrOnline, kStrConnecting,
                                          kStrRequestingServer, kStrConnectedToServer,
                                          RecordingEvents::kConnectedOk}));
-  const StreamHeaders* headers = stream->GetStreamHeaders();
-  ASSERT_NE(headers, nullptr);
+  const std::optional<StreamHeaders> headers = stream->GetStreamHeaders();
+  ASSERT_TRUE(headers);
   EXPECT_EQ(headers->name, u"Loopback Radio");
   EXPECT_EQ(headers->bitrate, u"32");
   std::string format;
@@ -111,6 +122,31 @@ TEST_F(IcyStreamNetworkTest, HttpAnswerGivesHeadersAudioAndTitles) {
   EXPECT_EQ(stream->ReadChunk(&data, nullptr), 0);
 }
 
+TEST_F(IcyStreamNetworkTest, HeadersQueriedDuringReconnectsAreWholeCopies) {
+  auto stream = open("/h?metaint=1000");
+  ASSERT_TRUE(events.waitConnected());
+  // The screen asks on its own thread while the connect thread replaces the record (a sanitized
+  // build sees any access that is not ordered by the lock).
+  std::atomic<bool> done{false};
+  std::thread screen([&] {
+    while (!done) {
+      const std::optional<StreamHeaders> headers = stream->GetStreamHeaders();
+      ASSERT_TRUE(headers);
+      EXPECT_EQ(headers->name, u"Loopback Radio");
+    }
+  });
+  for (const char* query : {"/h?mode=icy", "/h?type=application/ogg", "/h"}) {
+    events.clear();
+    stream->Connect(OpenRequest{fromUtf8(server.url(query)), false, 0});
+    EXPECT_TRUE(events.waitConnected()) << query;
+  }
+  done = true;
+  screen.join();
+  std::string format;
+  EXPECT_TRUE(stream->FormatName(format));
+  EXPECT_EQ(format, "mp3");
+}
+
 TEST_F(IcyStreamNetworkTest, RequestNamesPathAndQueryWithOurHeaders) {
   auto stream = open("/listen?sid=1&token=abc#fragment   ");
   ASSERT_TRUE(events.waitConnected());
@@ -126,7 +162,7 @@ TEST_F(IcyStreamNetworkTest, RequestNamesPathAndQueryWithOurHeaders) {
 TEST_F(IcyStreamNetworkTest, IcyAnswerIsReadFromTheBody) {
   auto stream = open("/stream?mode=icy&split=1&metaint=3000");
   ASSERT_TRUE(events.waitConnected());
-  ASSERT_NE(stream->GetStreamHeaders(), nullptr);
+  ASSERT_TRUE(stream->GetStreamHeaders());
   EXPECT_EQ(stream->GetStreamHeaders()->genre, u"Test");
   const std::string got = readAudio(*stream, 20000);
   ASSERT_GE(got.size(), 20000u);
@@ -145,7 +181,7 @@ TEST_F(IcyStreamNetworkTest, RefusedAnswersFailWithConnectionError) {
     EXPECT_EQ(events.count(kStrConnectedToServer), 0u) << query;
     EXPECT_EQ(stream->TakeError(), kStrConnectionError);
     EXPECT_EQ(stream->TakeError(), 0);
-    EXPECT_EQ(stream->GetStreamHeaders(), nullptr);
+    EXPECT_FALSE(stream->GetStreamHeaders());
   }
   // ICY lines that trickle in beyond the response time fail like a late HTTP header block.
   events.clear();
@@ -280,6 +316,91 @@ TEST_F(IcyStreamNetworkTest, PrebufferingStartedOnAFullRingStartsPlayback) {
   const std::string got = readAudio(*stream, 200000);
   EXPECT_GE(got.size(), 200000u);
   EXPECT_EQ(mismatch(got), std::string::npos);
+}
+
+TEST_F(IcyStreamNetworkTest, DropIsBridgedByAReconnectionWhoseAudioFollowsTheQueuedBytes) {
+  // HTTP and ICY answers; the first drop falls inside an audio run, the second 20 bytes into a
+  // metadata block. The new connection's audio starts elsewhere in the file and its metadata
+  // blocks are counted from its own start.
+  for (const char* query : {"/a?metaint=1000&close=7000&drops=1&skip=333",
+                            "/b?mode=icy&metaint=700&close=5963&drops=1&skip=4321"}) {
+    events.clear();
+    auto stream = open(query, ConnectionTiming{.reconnectPauseMs = 50}, 0, false, 2);
+    ASSERT_TRUE(events.waitConnected()) << query;
+    const std::string got = readAudio(*stream, 30000);
+    ASSERT_GE(got.size(), 30000u) << query;
+    const size_t splice = mismatch(got);
+    ASSERT_NE(splice, std::string::npos) << query;
+    EXPECT_GT(splice, 4000u) << query;
+    EXPECT_TRUE(isRunOfTheLoop(got.substr(splice))) << query;
+    const std::vector<int32_t> all = events.reports();
+    const auto at = [&all](int32_t id) { return std::find(all.begin(), all.end(), id); };
+    EXPECT_LT(at(RecordingEvents::kReconnecting + 1), at(kStrReconnected)) << query;
+    EXPECT_NE(at(kStrReconnected), all.end()) << query;
+    EXPECT_EQ(events.count(RecordingEvents::kReconnecting + 2), 0u) << query;
+    EXPECT_EQ(events.count(kStrConnectionInterrupted), 0u) << query;
+    EXPECT_FALSE(stream->IsAtEnd());
+  }
+}
+
+TEST_F(IcyStreamNetworkTest, GoneAnswersEndTheReconnectionOthersAreTriedAgain) {
+  const struct {
+    const char* then;
+    size_t attempts;
+  } kCases[] = {{"404", 1}, {"icy401", 1}, {"loop", 1}, {"500", 2}};
+  for (const auto& each : kCases) {
+    events.clear();
+    auto stream = open(std::string("/g?close=9000&then=") + each.then,
+                       ConnectionTiming{.reconnectPauseMs = 20}, 0, false, 2);
+    ASSERT_TRUE(events.waitConnected()) << each.then;
+    // Every queued byte is still handed out, then the data ends as it would without attempts.
+    const std::string got = readAudio(*stream, 100000);
+    EXPECT_EQ(got.size(), 9000u) << each.then;
+    EXPECT_EQ(mismatch(got), std::string::npos) << each.then;
+    EXPECT_EQ(events.count(kStrConnectionInterrupted), 1u) << each.then;
+    for (size_t attempt = 1; attempt <= 3; ++attempt) {
+      EXPECT_EQ(events.count(RecordingEvents::kReconnecting + static_cast<int32_t>(attempt)),
+                attempt <= each.attempts ? 1u : 0u)
+          << each.then << " attempt " << attempt;
+    }
+    EXPECT_EQ(events.count(kStrReconnected), 0u) << each.then;
+  }
+}
+
+// (A Close while a reconnection's request waits for its answer: FaultStreamTest.)
+TEST_F(IcyStreamNetworkTest, DisconnectOrStopReconnectingEndsTheAttemptsAtOnce) {
+  const int32_t forever = OpenRequest::kReconnectForever;
+  // In a pause, with a decoder's read waiting for bytes that will not come.
+  auto pausing =
+      open("/p?close=3000", ConnectionTiming{.reconnectPauseMs = 10000}, 0, false, forever);
+  ASSERT_TRUE(events.waitConnected());
+  std::string got;
+  std::string more = "not read";
+  std::atomic<bool> drained{false};
+  std::thread reader([&] {
+    got = readAudio(*pausing, 3000);
+    drained = true;
+    more = readAudio(*pausing, 1);
+  });
+  ASSERT_TRUE(events.waitFor(RecordingEvents::kReconnecting + 1));
+  while (!drained) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  auto start = Clock::now();
+  EXPECT_TRUE(pausing->Disconnect());
+  reader.join();
+  EXPECT_LT(msSince(start), 1000);
+  EXPECT_EQ(got, looped(3000));
+  EXPECT_EQ(more, "");
+  EXPECT_EQ(events.count(kStrConnectionInterrupted), 0u);
+
+  // Stopping the attempts ends the data the way a drop without them does.
+  events.clear();
+  auto stopping =
+      open("/r?close=3000", ConnectionTiming{.reconnectPauseMs = 10000}, 0, false, forever);
+  ASSERT_TRUE(events.waitFor(RecordingEvents::kReconnecting + 1));
+  stopping->StopReconnecting();
+  EXPECT_TRUE(events.waitFor(kStrConnectionInterrupted, 1, 1000));
+  EXPECT_EQ(readAudio(*stopping, 100000), looped(3000));
 }
 
 }  // namespace

@@ -18,12 +18,15 @@ class PlayToolTest : public testing::Test {
   static void SetUpTestSuite() {
     s_folder = new std::string(makeTempFolder());
     const std::string& f = *s_folder;
-    // A rising sweep: no two stretches of it look alike, so a lag search has one answer.
+    // A rising sweep: no two stretches of it look alike, so a lag search has one answer. The
+    // MP3 files are frames only (no tag, no Xing frame), as a station sends them.
+    const std::string framesOnly = "-id3v2_version 0 -write_xing 0 ";
     const std::string sweep = "aevalsrc='0.5*sin(2*PI*(200*t+150*t*t))':s=44100:d=6";
     s_ready = runCommand("ffmpeg -v error -f lavfi -i \"" + sweep +
-                         "\" -ac 2 -c:a libmp3lame -b:a 128k " + f + "/sweep.mp3") &&
+                         "\" -ac 2 -c:a libmp3lame -b:a 128k " + framesOnly + f + "/sweep.mp3") &&
               runCommand("ffmpeg -v error -f lavfi -i \"" + sweep +
-                         "\" -ar 22050 -ac 1 -c:a libmp3lame -b:a 32k " + f + "/mono22.mp3") &&
+                         "\" -ar 22050 -ac 1 -c:a libmp3lame -b:a 32k " + framesOnly + f +
+                         "/mono22.mp3") &&
               runCommand("ffmpeg -v error -f lavfi -i \"" + sweep +
                          "\" -ac 2 -c:a libvorbis -q:a 3 " + f + "/sweep.ogg");
   }
@@ -37,6 +40,7 @@ class PlayToolTest : public testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(m_home); }
   static std::string file(const std::string& name) { return *s_folder + "/" + name; }
+  void expectDropBridged(const std::string& name, const std::string& query, int seconds);
 
   static std::string* s_folder;
   static bool s_ready;
@@ -62,12 +66,13 @@ double correlation(const std::vector<int16_t>& a, size_t offsetA, const std::vec
   return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
 }
 
-// The best correlation of a window of `played` with any stretch of `reference`: the decoder's
-// opening scan consumes the stream's first bytes, so the played audio starts somewhere inside.
+// The best correlation of the window of `played` at `start` with any stretch of `reference`:
+// the decoder's opening scan consumes the stream's first bytes, so the played audio starts
+// somewhere inside. The default start stays away from the first frames, which the bit
+// reservoir affects.
 double bestMatch(const std::vector<int16_t>& played, const std::vector<int16_t>& reference,
-                 size_t window) {
+                 size_t window, size_t start = 8192) {
   double best = 0;
-  const size_t start = 8192;  // away from the first frames, which the bit reservoir affects
   if (played.size() < start + window) return 0;
   for (size_t offset = 0; offset + window <= reference.size(); offset += 2) {
     best = std::max(best, correlation(played, start, reference, offset, window));
@@ -166,6 +171,13 @@ TEST_F(PlayToolTest, FailuresEndTheRun) {
   EXPECT_EQ(runPlay("--retries x URL", "null").exitCode, 2);
   EXPECT_EQ(runPlay("", "null").exitCode, 2);
 
+  // Without --reconnect a drop ends the run as it always did.
+  const PlayRun dropped = runPlay("--no-prebuffer '" + server.url("/?close=20000") + "'", "null");
+  EXPECT_EQ(dropped.exitCode, 0);
+  EXPECT_GT(dropped.indexOf("reply close 1"),
+            dropped.indexOf("status 42 Connection to server interrupted."));
+  EXPECT_TRUE(dropped.linesStartingWith("reconnect").empty());
+
   // The server falls silent: the player reports the interruption and the tool closes.
   const PlayRun stalled = runPlay("--no-prebuffer '" + server.url("/?stall=60000") + "'", "null");
   EXPECT_EQ(stalled.exitCode, 0);
@@ -194,6 +206,79 @@ TEST_F(PlayToolTest, WavOutputHoldsTheStreamsAudio) {
   const std::vector<int16_t> ref = readWavSamples(reference, &refChannels, &refRate);
   ASSERT_GT(out.size(), 44100u * 2);
   EXPECT_GT(bestMatch(out, ref, 4096), 0.95);
+}
+
+// The longest run of samples (all channels) that are all but silent.
+size_t longestQuietFrames(const std::vector<int16_t>& samples, int channels) {
+  size_t longest = 0;
+  size_t run = 0;
+  for (size_t i = 0; i + channels <= samples.size(); i += channels) {
+    bool quiet = true;
+    for (int c = 0; c < channels; ++c) quiet = quiet && std::abs(samples[i + c]) < 64;
+    run = quiet ? run + 1 : 0;
+    longest = std::max(longest, run);
+  }
+  return longest;
+}
+
+// Plays `name` for `seconds` through one drop (the server's `query` makes it) and checks that
+// one reconnection bridged it: the sweep plays before and after the splice, with no silence but
+// the file's own (or a splice's few frames) and nothing missing from the run's time but the
+// buffers in flight at the end.
+void PlayToolTest::expectDropBridged(const std::string& name, const std::string& query,
+                                     int seconds) {
+  FileStreamServer server(file(name));
+  ASSERT_TRUE(server.running());
+  const std::string played = m_home + "/played.wav";
+  const PlayRun run = runPlay("--no-prebuffer --reconnect 2 --seconds " + std::to_string(seconds) +
+                                  " '" + server.url(query) + "'",
+                              "wav:" + played);
+  EXPECT_EQ(run.exitCode, 0) << name;
+  const int reconnect = run.indexOf("reconnect 1");
+  ASSERT_GE(reconnect, 0) << name;
+  EXPECT_GT(run.indexOf("reconnected"), reconnect) << name;
+  EXPECT_FALSE(run.has("reconnect 2")) << name;
+  EXPECT_TRUE(run.linesStartingWith("status 42").empty()) << name;
+  EXPECT_EQ(run.lines.back(), "reply close 1") << name;
+  const std::string reference = m_home + "/reference.wav";
+  ASSERT_TRUE(runCommand(std::string(ORVEL_BIN_DIR) + "/orvel-decode -o " + reference + " " +
+                         file(name) + " >/dev/null 2>&1"));
+  int channels = 0;
+  int rate = 0;
+  const std::vector<int16_t> out = readWavSamples(played, &channels, &rate);
+  const std::vector<int16_t> ref = readWavSamples(reference, &channels, &rate);
+  ASSERT_EQ(channels, 2) << name;
+  const size_t second = static_cast<size_t>(rate) * 2;
+  ASSERT_GT(out.size(), second * static_cast<size_t>(seconds - 2)) << name;
+  std::vector<int16_t> loop = ref;
+  loop.insert(loop.end(), ref.begin(), ref.end());
+  // An MP3 decoder rebuilds the first new frames without their bit reservoir: silence shorter
+  // than 50 ms, and shorter than the encoder delay where the file's loop wraps.
+  const size_t allowed = std::max(longestQuietFrames(loop, channels), second / 40);
+  EXPECT_LE(longestQuietFrames(out, channels), allowed) << name;
+  EXPECT_GT(bestMatch(out, ref, 4096, second), 0.95) << name;
+  EXPECT_GT(bestMatch(out, ref, 4096, out.size() - second / 2), 0.95) << name;
+}
+
+TEST_F(PlayToolTest, DropIsBridgedByAReconnectionOrEndedByAGoneAnswer) {
+  // The queued bytes hold seconds of audio: the reconnection a second after the drop comes
+  // while they play, so the sound goes on without a gap. The new connection's audio starts
+  // elsewhere in the sweep, inside an MP3 frame or an Ogg page.
+  expectDropBridged("sweep.mp3", "/?mode=icy&metaint=5000&close=64000&drops=1&skip=777", 7);
+  expectDropBridged("sweep.ogg", "/?type=application/ogg&close=10000&drops=1&skip=777", 5);
+
+  // A station that is gone when asked again: one attempt, then the designed end.
+  FileStreamServer server(file("sweep.mp3"));
+  ASSERT_TRUE(server.running());
+  const PlayRun gone = runPlay(
+      "--no-prebuffer --reconnect 3 '" + server.url("/?close=20000&then=404") + "'", "null");
+  EXPECT_EQ(gone.exitCode, 0);
+  const int attempt = gone.indexOf("reconnect 1");
+  ASSERT_GE(attempt, 0);
+  EXPECT_GT(gone.indexOf("status 42 Connection to server interrupted."), attempt);
+  EXPECT_FALSE(gone.has("reconnect 2"));
+  EXPECT_FALSE(gone.has("reconnected"));
+  EXPECT_EQ(gone.lines.back(), "reply close 1");
 }
 
 TEST_F(PlayToolTest, ConvertsForADeviceOfOneFormat) {

@@ -19,6 +19,7 @@ class RecordingEvents : public PlayerEvents {
   static constexpr int32_t kTitleChanged = 1330;
   static constexpr int32_t kConnectedOk = -1;
   static constexpr int32_t kConnectFailed = -2;
+  static constexpr int32_t kReconnecting = 10000;  // plus the attempt number
 
   void ReportNetStatus(int32_t id) override { record(id); }
   void ReportStatus(int32_t id) override { record(id); }
@@ -26,6 +27,7 @@ class RecordingEvents : public PlayerEvents {
   void ConnectFinished(bool ok) override { record(ok ? kConnectedOk : kConnectFailed); }
   // Copies the new title as the screen would, when a stream is given.
   void TitleChanged() override;
+  void ReportReconnecting(int32_t attempt) override { record(kReconnecting + attempt); }
 
   std::vector<int32_t> reports() const;
   size_t count(int32_t id) const;

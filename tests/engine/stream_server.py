@@ -26,6 +26,11 @@ The request's query chooses the behaviour:
   to=PATH            redirect target (mode=redirect)
   hops=N             with mode=redirect: N redirects in a row, then the stream
   type=T             Content-Type (default audio/mpeg; "none" leaves it out)
+Requests for the same target count as one station's listeners coming back after a drop:
+  drops=K            only the first K connections end as close/reset/stall/drip say
+  then=MODE          answer every connection after the first as mode=MODE
+  skip=N             a later connection's audio starts N bytes after where the one before
+                     stopped taking audio from the file (the station went on meanwhile)
 Every request's head is appended to the --log file.
 """
 import argparse
@@ -67,8 +72,9 @@ def metadata_block(title, noterm):
 class Body:
     """The audio bytes in a loop, with metadata blocks after every metaint audio bytes."""
 
-    def __init__(self, audio, query):
+    def __init__(self, audio, query, start=0):
         self.audio = audio
+        self.start = start
         self.metaint = int(query.get("metaint", "0"))
         titles = query.get("titles")
         self.titles = titles.split("|") if titles else None
@@ -86,10 +92,10 @@ class Body:
 
     def next_piece(self, limit):
         """Returns (bytes, audio byte count) of at most limit audio bytes."""
-        size = min(limit, len(self.audio) - self.offset % len(self.audio), 4096)
+        start = (self.start + self.offset) % len(self.audio)
+        size = min(limit, len(self.audio) - start, 4096)
         if self.metaint:
             size = min(size, self.metaint - self.offset % self.metaint)
-        start = self.offset % len(self.audio)
         piece = self.audio[start : start + size]
         self.offset += size
         if self.metaint and self.offset % self.metaint == 0:
@@ -163,10 +169,12 @@ class Handler(socketserver.BaseRequestHandler):
                 log.write(head + "\n----\n")
         target = head.split("\r\n", 1)[0].split(" ")[1]
         query = dict(urllib.parse.parse_qsl(urllib.parse.urlsplit(target).query))
+        start = self.come_back(target, query)
         if query.get("mode") == "silent":
             hold(sock)
             return
         answer = head_for(query).encode("utf-8")
+        body = Body(self.server.audio, query, start)
         try:
             if query.get("drip_head") == "1":
                 drip(sock, answer, query)
@@ -178,15 +186,30 @@ class Handler(socketserver.BaseRequestHandler):
                 answer = answer[first:]
             sock.sendall(answer)
             if query.get("mode", "http") in ("http", "icy") or query.get("hops") == "0":
-                self.stream(sock, query)
+                self.stream(sock, query, body)
         except OSError:
             pass
+        if "skip" in query:
+            with self.server.log_lock:
+                self.server.resume_at[target] = start + body.offset + int(query["skip"])
 
-    def stream(self, sock, query):
+    def come_back(self, target, query):
+        """Applies drops= and then= to this connection; returns where its audio starts."""
+        with self.server.log_lock:
+            number = self.server.listeners.get(target, 0) + 1
+            self.server.listeners[target] = number
+            start = self.server.resume_at.get(target, 0)
+        if number > 1 and "then" in query:
+            query["mode"] = query["then"]
+        if number > int(query.get("drops", str(number))):
+            for key in ("close", "reset", "stall", "drip"):
+                query.pop(key, None)
+        return start
+
+    def stream(self, sock, query, body):
         if query.get("garbage") == "1":
             while True:
                 sock.sendall(os.urandom(4096))
-        body = Body(self.server.audio, query)
         stall = int(query.get("stall", "-1"))
         # The first body byte count at which the connection closes, resets or drips.
         ends = [(int(query[key]), key) for key in ("close", "reset", "drip") if key in query]
@@ -254,7 +277,9 @@ def main():
     parser.add_argument("--log", default="/dev/null")
     args = parser.parse_args()
     server = Server(("127.0.0.1", 0), Handler)
-    server.log_lock = threading.Lock()
+    server.log_lock = threading.Lock()  # also guards the two tables below
+    server.listeners = {}  # connections so far, by target
+    server.resume_at = {}  # where the next connection's audio starts, by target
     server.log_path = args.log
     with open(args.file, "rb") as f:
         server.audio = f.read()

@@ -15,7 +15,8 @@ bool parseCount(const char* text, int& out) {
 }  // namespace
 
 const char* PlayOptions::usage() {
-  return "usage: orvel-play [--no-prebuffer] [--retries N] [--seconds S] [--record] URL\n";
+  return "usage: orvel-play [--no-prebuffer] [--retries N] [--reconnect N] [--seconds S] "
+         "[--record] URL\n";
 }
 
 std::optional<PlayOptions> PlayOptions::parse(int argc, char** argv) {
@@ -27,9 +28,11 @@ std::optional<PlayOptions> PlayOptions::parse(int argc, char** argv) {
       options.prebuffer = false;
     } else if (arg == "--record") {
       options.record = true;
-    } else if (arg == "--retries" || arg == "--seconds") {
+    } else if (arg == "--retries" || arg == "--reconnect" || arg == "--seconds") {
       if (i + 1 >= argc) return std::nullopt;
-      int& target = arg == "--retries" ? options.retries : options.seconds;
+      int& target = arg == "--retries"     ? options.retries
+                    : arg == "--reconnect" ? options.reconnects
+                                           : options.seconds;
       if (!parseCount(argv[++i], target)) return std::nullopt;
     } else if (arg.rfind("--", 0) == 0 || haveUrl) {
       return std::nullopt;

@@ -8,7 +8,8 @@ namespace orvel {
 struct PlayOptions {
   bool prebuffer = true;
   int retries = 0;
-  int seconds = -1;  // -1: until interrupted
+  int reconnects = 0;  // attempts after a drop; 0: the drop ends the run
+  int seconds = -1;    // -1: until interrupted
   bool record = false;
   std::string url;
 

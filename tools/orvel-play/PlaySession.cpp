@@ -28,7 +28,8 @@ PlaySession::PlaySession(PlayOptions options)
 int PlaySession::run() {
   m_player.Start();
   PlayTrace::mark("open");
-  m_player.Open(OpenRequest{fromUtf8(m_options.url), m_options.prebuffer, m_options.retries});
+  m_player.Open(OpenRequest{fromUtf8(m_options.url), m_options.prebuffer, m_options.retries,
+                            m_options.reconnects});
   while (!m_done) {
     const auto message = m_queue.get(timeUntilNextTimerMs());
     if (message) handle(*message);
@@ -62,7 +63,13 @@ void PlaySession::handle(const Message& message) {
   const uint32_t id = message.message;
   if (id == Player::kNetStatus || id == Player::kStatus) {
     const auto stringId = static_cast<uint16_t>(message.wParam);
-    printLine("status " + std::to_string(stringId) + " " + toUtf8(StringTable::load(stringId)));
+    if (stringId == kStrReconnecting) {
+      printLine("reconnect " + std::to_string(message.lParam));
+    } else if (stringId == kStrReconnected) {
+      printLine("reconnected");
+    } else {
+      printLine("status " + std::to_string(stringId) + " " + toUtf8(StringTable::load(stringId)));
+    }
     if (stringId == kStrConnectionInterrupted) close();
   } else if (id >= Player::kOpen + Player::kReplyOffset &&
              id <= Player::kRecordStop + Player::kReplyOffset) {
@@ -98,8 +105,8 @@ void PlaySession::onOpenReply(bool ok) {
     m_done = true;
     return;
   }
-  const StreamHeaders* headers = m_player.GetStreamHeaders();
-  printLine("station " + (headers != nullptr && headers->name ? toUtf8(*headers->name) : ""));
+  const std::optional<StreamHeaders> headers = m_player.GetStreamHeaders();
+  printLine("station " + (headers && headers->name ? toUtf8(*headers->name) : ""));
   if (!m_options.prebuffer) m_player.Play();
 }
 

@@ -1,7 +1,7 @@
 // orvel-play: plays an internet radio stream in a terminal through the wave device chosen by
 // ORVEL_RADIO_AUDIO, printing one line per player event. Exits 0 after a clean close (the
-// --seconds limit, SIGINT or SIGTERM, or a dropped connection), 1 when the stream cannot be
-// opened, 2 on a bad command line.
+// --seconds limit, SIGINT or SIGTERM, or a dropped connection that was not picked up again), 1 when
+// the stream cannot be opened, 2 on a bad command line.
 #include <malloc.h>
 #include <pthread.h>
 #include <signal.h>
