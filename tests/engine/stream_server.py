@@ -18,6 +18,8 @@ The request's query chooses the behaviour:
   drip=N             after N body bytes, send one byte every drip_ms (default 1000) ms
   drip_head=1        send the answer's head itself one byte every drip_ms ms
   pause=N            after N body bytes, send nothing for pause_ms (default 3000) ms, then go on
+  piece=N            send the body in pieces of at most N bytes, each on its own, piece_ms
+                     (default 0) ms apart
   garbage=1          random bytes instead of audio after the head
   split=1            send the answer's first line, pause, then the rest
   junk=N             add N extra header lines
@@ -190,9 +192,13 @@ class Handler(socketserver.BaseRequestHandler):
         ends = [(int(query[key]), key) for key in ("close", "reset", "drip") if key in query]
         end, how = min(ends) if ends else (-1, None)
         pause = int(query.get("pause", "-1"))
+        most = int(query.get("piece", "4096"))
+        gap = int(query.get("piece_ms", "0")) / 1000.0
+        if most < 4096:
+            sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
         sent = 0
         while True:
-            limit = 4096 if stall < 0 else stall - body.offset
+            limit = min(most, 4096 if stall < 0 else stall - body.offset)
             if limit <= 0:
                 hold(sock)
                 return
@@ -213,6 +219,8 @@ class Handler(socketserver.BaseRequestHandler):
                 return
             sock.sendall(piece)
             sent += len(piece)
+            if gap:
+                time.sleep(gap)
 
     @staticmethod
     def drip_forever(sock, body, rest, query):
