@@ -13,6 +13,7 @@ constexpr char16_t kVolumeValue[] = u"Volume";
 
 std::mutex g_mutex;
 Registry* g_registry = nullptr;       // guarded by g_mutex; null: the process-wide one
+// Written under g_mutex; read without it, so a device's writer never waits for the registry.
 std::atomic<bool> g_loaded{false};
 std::atomic<uint32_t> g_volume{WaveVolume::kFull};
 
