@@ -60,13 +60,28 @@ def on_cpu_seconds(pid):
     return total_ns / 1e9
 
 
+def wake_ups(pid):
+    """How often the process's live threads went to sleep and were woken."""
+    total = 0
+    for task in os.listdir("/proc/%d/task" % pid):
+        try:
+            with open("/proc/%d/task/%s/status" % (pid, task)) as status:
+                for line in status:
+                    if line.startswith("voluntary_ctxt_switches:"):
+                        total += int(line.split()[1])
+        except OSError:
+            pass
+    return total
+
+
 def measure(command, seconds, env):
     """Runs command for `seconds` (then SIGTERM); returns (cpu seconds, peak RSS in MiB,
-    on-CPU seconds of the live threads)."""
+    on-CPU seconds of the live threads, wake-ups of the live threads)."""
     process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                env=env)
     time.sleep(seconds)
     on_cpu = on_cpu_seconds(process.pid)
+    wakes = wake_ups(process.pid)
     # VmHWM starts anew at exec; the rusage peak would include this script's own image.
     peak_kib = 0
     with open("/proc/%d/status" % process.pid) as status:
@@ -85,7 +100,7 @@ def measure(command, seconds, env):
             break
         time.sleep(0.05)
     process.returncode = 0  # reaped above
-    return usage.ru_utime + usage.ru_stime, peak_kib / 1024.0, on_cpu
+    return usage.ru_utime + usage.ru_stime, peak_kib / 1024.0, on_cpu, wakes
 
 
 def first_pcm_orvel(binary, url, env):
@@ -133,23 +148,29 @@ def first_pcm_medians(orvel_play, url, env, runs):
         if with_mpg123:
             mpg.append(first_pcm_mpg123(url))
 
-    def median(values):
-        return 1000 * sorted(values)[len(values) // 2] if values else None
+    def median_ms(values):
+        return 1000 * median(values) if values else None
 
-    return median(orvel), median(mpg)
+    return median_ms(orvel), median_ms(mpg)
+
+
+def median(values):
+    return sorted(values)[len(values) // 2]
 
 
 def steady_cpu(players, url, env, rounds):
-    """Per player, the median over `rounds` of (CPU of a 33 s run - CPU of a 3 s run) / 30, in
-    CPU seconds per second of audio. rusage's total is the scheduler's exact clock, and it
-    includes the threads that already ended."""
+    """Per player, the medians over `rounds` of (CPU of a 33 s run - CPU of a 3 s run) / 30 in
+    CPU seconds per second of audio, and of the wake-ups per second counted the same way.
+    rusage's total is the scheduler's exact clock and includes the threads that already ended;
+    the wake-ups are those of the live threads."""
     lengths = (3, 33)
     costs = {name: [] for name, _ in players}
+    wakes = {name: [] for name, _ in players}
     for _ in range(rounds):
-        cpu = {}
+        runs = {}
 
         def run(name, command, seconds):
-            cpu[(name, seconds)] = measure(command + [url], seconds, env)[0]
+            runs[(name, seconds)] = measure(command + [url], seconds, env)
 
         threads = [threading.Thread(target=run, args=(name, command, seconds))
                    for name, command in players for seconds in lengths]
@@ -158,15 +179,17 @@ def steady_cpu(players, url, env, rounds):
         for thread in threads:
             thread.join()
         for name, _ in players:
-            costs[name].append((cpu[(name, 33)] - cpu[(name, 3)]) / 30)
-        print("  round: " + ", ".join("%s %.3f ms/s" % (name, 1000 * values[-1])
-                                      for name, values in costs.items()), flush=True)
-    return {name: sorted(values)[len(values) // 2] for name, values in costs.items()}
+            long_run, short_run = runs[(name, 33)], runs[(name, 3)]
+            costs[name].append((long_run[0] - short_run[0]) / 30)
+            wakes[name].append((long_run[3] - short_run[3]) / 30)
+        print("  round: " + ", ".join("%s %.3f ms/s %.0f wake-ups/s" % (
+            name, 1000 * costs[name][-1], wakes[name][-1]) for name, _ in players), flush=True)
+    return {name: (median(costs[name]), median(wakes[name])) for name, _ in players}
 
 
 def measure_steady(orvel_play, mp3, env, rounds, packet, servers):
-    """Steady-state cost on both servers: a list of (server, orvel-play, mpg123) in CPU seconds
-    per second of audio (None where a server or player is missing)."""
+    """Steady-state cost on the servers named: a list of (server, {player: (CPU seconds per
+    second of audio, wake-ups per second)}), empty where a server is missing."""
     players = [("orvel-play", [orvel_play])]
     if shutil.which("mpg123"):
         players.append(("mpg123", ["mpg123", "-q", "-o", "dummy"]))
@@ -185,7 +208,8 @@ def measure_steady(orvel_play, mp3, env, rounds, packet, servers):
             results.append(("icecast2", cost))
     for server_name, cost in results:
         print("steady state, %s: %s" % (server_name, ", ".join(
-            "%s %.5f CPU s/s" % (name, value) for name, value in cost.items()) or "n/a"))
+            "%s %.3f ms CPU/s, %.0f wake-ups/s" % (name, 1000 * value[0], value[1])
+            for name, value in cost.items()) or "n/a"))
     return results
 
 
@@ -193,11 +217,16 @@ def write_steady_rows(path, results):
     with open(path, "a") as out:
         for server_name, cost in results:
             orvel, mpg = cost.get("orvel-play"), cost.get("mpg123")
-            out.write("\t".join((
-                "Steady streaming (33 s - 3 s run) / 30, %s, ms CPU per s" % server_name,
-                "%.3f" % (1000 * orvel) if orvel is not None else "n/a",
-                "mpg123 %.3f" % (1000 * mpg) if mpg is not None else "mpg123 n/a",
-                "%.2f" % (orvel / mpg) if orvel is not None and mpg else "n/a")) + "\n")
+            for index, (what, form) in enumerate((("ms CPU per s", "%.3f"),
+                                                  ("wake-ups per s", "%.0f"))):
+                scale = 1000 if index == 0 else 1
+                mine = orvel[index] * scale if orvel else None
+                theirs = mpg[index] * scale if mpg else None
+                out.write("\t".join((
+                    "Steady streaming (33 s - 3 s run) / 30, %s, %s" % (server_name, what),
+                    form % mine if mine is not None else "n/a",
+                    "mpg123 " + (form % theirs if theirs is not None else "n/a"),
+                    "%.2f" % (mine / theirs) if mine is not None and theirs else "n/a")) + "\n")
 
 
 def write_rows(path, seconds, results, first_orvel, first_mpg):
@@ -282,7 +311,7 @@ def measure_players(args, orvel_play, mp3, env):
                     if round_number == 0:
                         print("%-11s missing" % name)
                     continue
-                cpu, rss, on_cpu = measure(command, args.seconds, env)
+                cpu, rss, on_cpu, _ = measure(command, args.seconds, env)
                 runs.setdefault(name, []).append((cpu, rss, on_cpu))
                 print("%-11s %10.2f %8.2f %10.1f %10.3f" %
                       (name, cpu, 100.0 * cpu / args.seconds, rss, on_cpu), flush=True)

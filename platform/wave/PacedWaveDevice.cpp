@@ -27,11 +27,11 @@ void PacedWaveDevice::run() {
     m_changed.wait(lock, [this] { return m_closing || (!m_queue.empty() && !m_paused); });
     if (m_closing) return;
     if (!playFront(lock)) continue;
-    const Pending done = m_queue.front();
+    const Pending played = m_queue.front();
     m_queue.pop_front();
     m_playedOfFront = {};
     lock.unlock();
-    deliver(done);
+    deliver(played);
     lock.lock();
   }
 }
