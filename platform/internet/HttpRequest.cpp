@@ -92,8 +92,8 @@ bool HttpRequest::read(uint8_t* buffer, size_t size, size_t& got, int timeoutMs,
   const auto deadline =
       timeoutMs < 0 ? Clock::time_point::max() : now + std::chrono::milliseconds(timeoutMs);
   if (gatherMs > 0 && heldBytes() < size && !m_paused) {
-    // The mark stays from read to read; it comes down only when a gathering falls short, so
-    // the bytes there are seen at once and the stall limit counts from the last byte.
+    // The mark stays from read to read and comes down only when a gathering falls short, so
+    // that the bytes which did come are taken at once.
     setWakeBytes(size);
     const auto gatherEnd = std::min(deadline, now + std::chrono::milliseconds(gatherMs));
     if (!driveUntil([&] { return heldBytes() >= size; }, gatherEnd)) setWakeBytes(1);
