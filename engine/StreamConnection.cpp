@@ -322,10 +322,15 @@ void StreamConnection::readBody(HttpRequest& request, uint8_t* networkBuffer) {
     if (readerShouldStop()) return;
     // The queue lock is held only to size the read and to append: the consumer keeps taking
     // queued bytes while this read waits for the network.
-    const uint32_t length = std::min(m_queue.freeSpace(), kNetworkReadBytes);
+    const uint32_t free = m_queue.freeSpace();
+    const uint32_t length = std::min(free, kNetworkReadBytes);
     if (length == 0) continue;
+    // With enough queued for the decoder, a read may wait to gather a whole piece, so a server
+    // that writes small pieces does not wake this thread for every one of them.
+    const bool gather = ByteQueue::kCapacity - free >= kGatherQueuedBytes;
     size_t got = 0;
-    if (!request.read(networkBuffer, length, got, m_timing.stallLimitMs)) return;
+    if (!request.read(networkBuffer, length, got, m_timing.stallLimitMs, gather ? kGatherMs : 0))
+      return;
     if (readerShouldStop()) return;
     deliver(networkBuffer, static_cast<uint32_t>(got));
   }

@@ -72,6 +72,11 @@ class StreamConnection {
   using Timing = ConnectionTiming;
 
   static constexpr uint32_t kNetworkReadBytes = 2048;
+  // A read waits up to kGatherMs for a whole kNetworkReadBytes while the queue holds at least
+  // kGatherQueuedBytes (about a second of a 128 kbit/s stream), so the wait never starves the
+  // decoder and never holds up the first buffer, when the queue is empty.
+  static constexpr uint32_t kGatherQueuedBytes = 16384;
+  static constexpr int kGatherMs = 250;
   static constexpr const char* kUserAgent = "ORVEL Radio";
 
   // `events` is not owned and must outlive the connection.

@@ -3,7 +3,9 @@
 # the date and the machine:
 #   decoding speed (MP3 and Ogg) against mpg123, ffmpeg and oggdec    bench/decode
 #   CPU and peak RSS of 60 s of streaming against mpg123 and mpv,
-#   time from open to the first audio buffer                          bench/play
+#   time from open to the first audio buffer, steady-state CPU per second of audio
+#   ((33 s run - 3 s run) / 30) against mpg123 on a loopback server
+#   writing small pieces and on icecast2                               bench/play
 #   the Google Benchmark programs (resampler, byte queue, metadata removal, library files)
 #   the GUI's start to its first painted frame (ORVEL_RADIO_TRACE_START=1; n/a without it)
 # Usage: bench.sh BUILD_DIR   (BENCH_SECONDS=60 streaming time, BENCH_ROUNDS=5 decode rounds)
@@ -17,6 +19,9 @@ work=$(mktemp -d /tmp/orvel-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT INT TERM
 rows=$work/rows
 : > "$rows"
+# Notes on measured changes, kept from one run to the next.
+notes=$work/notes
+sed -n '/^## Measured changes/,$p' "$root/bench/RESULTS.md" > "$notes" 2>/dev/null || :
 
 echo "bench: decoding ($rounds rounds of 5 minutes of audio)" >&2
 BENCH_ROWS=$rows "$root/bench/decode/run_decode_bench.sh" "$build" "$rounds" >&2
@@ -87,9 +92,15 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')
   echo "loopback server sending 128 kbit/s with a 64 KiB first burst, null audio device. First"
   echo "audio buffer, median of 21 runs each, the two in turn: Orvel from the Open command to the first buffer handed to the"
   echo "device (ORVEL_RADIO_TRACE_PLAY; the player was started and its codecs loaded before), mpg123 from process"
-  echo "start to its first 4608 bytes of PCM."
+  echo "start to its first 4608 bytes of PCM. Steady streaming: (CPU of a 33 s run - CPU of a 3 s run) / 30,"
+  echo "orvel-play (null device) against \`mpg123 -o dummy\`, the four runs of a round started together,"
+  echo "median of 5 rounds; the loopback server writes one 418-byte MP3 frame at a time at 128 kbit/s."
   echo "The machine is shared: CPU-time figures vary by some percent from run to run."
   echo
   cat "$table"
+  if [ -s "$notes" ]; then
+    echo
+    cat "$notes"
+  fi
 } > "$root/bench/RESULTS.md"
 echo "bench: table kept in bench/RESULTS.md" >&2

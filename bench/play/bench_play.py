@@ -6,7 +6,13 @@ times: the median run by on-CPU time counts); then the time from the Open comman
 the first buffer handed to the device of orvel-play (prebuffering off) and from process start
 to the first 4608 bytes of PCM of mpg123 -s, the two in turn, 21 runs each (the medians count).
 
+Then the steady-state cost: the CPU time of a 33 s run less that of a 3 s run, over 30 s, of
+orvel-play (null device) and `mpg123 -o dummy`, against the loopback server writing 2048-byte
+pieces at 128 kbit/s and against a private icecast2 (when installed). Every round starts the
+four runs together, so that all of them meet the same load; the median of the rounds counts.
+
 usage: bench_play.py [--seconds 60] [--bin BUILD/bin] [--rows FILE] [--rounds 3]
+                     [--steady-rounds 5] [--steady-only]
 A player that is not installed is reported as missing. Needs ffmpeg for the test stream.
 --rows appends the results to FILE as table rows (measure, Orvel, reference, ratio;
 tab-separated) for scripts/bench.sh.
@@ -18,17 +24,23 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
+
+from icecast_source import IcecastSource
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 # Runs of each player for the time to the first audio buffer; the medians count.
 FIRST_PCM_RUNS = 21
+# What the loopback server writes at a time in the steady-state runs: one MP3 frame of
+# 128 kbit/s at 44.1 kHz, as a server that relays its source frame by frame does.
+PIECE_BYTES = 418
 
 
-def start_server(path):
+def start_server(path, packet=2048):
     server = subprocess.Popen([sys.executable, os.path.join(HERE, "paced_server.py"),
-                               "--file", path], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                              text=True)
+                               "--file", path, "--packet", str(packet)], stdin=subprocess.PIPE,
+                              stdout=subprocess.PIPE, text=True)
     port = int(server.stdout.readline().split()[1])
     return server, "http://127.0.0.1:%d/stream" % port
 
@@ -48,13 +60,28 @@ def on_cpu_seconds(pid):
     return total_ns / 1e9
 
 
+def wake_ups(pid):
+    """How often the process's live threads went to sleep and were woken."""
+    total = 0
+    for task in os.listdir("/proc/%d/task" % pid):
+        try:
+            with open("/proc/%d/task/%s/status" % (pid, task)) as status:
+                for line in status:
+                    if line.startswith("voluntary_ctxt_switches:"):
+                        total += int(line.split()[1])
+        except OSError:
+            pass
+    return total
+
+
 def measure(command, seconds, env):
     """Runs command for `seconds` (then SIGTERM); returns (cpu seconds, peak RSS in MiB,
-    on-CPU seconds of the live threads)."""
+    on-CPU seconds of the live threads, wake-ups of the live threads)."""
     process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                env=env)
     time.sleep(seconds)
     on_cpu = on_cpu_seconds(process.pid)
+    wakes = wake_ups(process.pid)
     # VmHWM starts anew at exec; the rusage peak would include this script's own image.
     peak_kib = 0
     with open("/proc/%d/status" % process.pid) as status:
@@ -73,7 +100,7 @@ def measure(command, seconds, env):
             break
         time.sleep(0.05)
     process.returncode = 0  # reaped above
-    return usage.ru_utime + usage.ru_stime, peak_kib / 1024.0, on_cpu
+    return usage.ru_utime + usage.ru_stime, peak_kib / 1024.0, on_cpu, wakes
 
 
 def first_pcm_orvel(binary, url, env):
@@ -121,10 +148,85 @@ def first_pcm_medians(orvel_play, url, env, runs):
         if with_mpg123:
             mpg.append(first_pcm_mpg123(url))
 
-    def median(values):
-        return 1000 * sorted(values)[len(values) // 2] if values else None
+    def median_ms(values):
+        return 1000 * median(values) if values else None
 
-    return median(orvel), median(mpg)
+    return median_ms(orvel), median_ms(mpg)
+
+
+def median(values):
+    return sorted(values)[len(values) // 2]
+
+
+def steady_cpu(players, url, env, rounds):
+    """Per player, the medians over `rounds` of (CPU of a 33 s run - CPU of a 3 s run) / 30 in
+    CPU seconds per second of audio, and of the wake-ups per second counted the same way.
+    rusage's total is the scheduler's exact clock and includes the threads that already ended;
+    the wake-ups are those of the live threads."""
+    lengths = (3, 33)
+    costs = {name: [] for name, _ in players}
+    wakes = {name: [] for name, _ in players}
+    for _ in range(rounds):
+        runs = {}
+
+        def run(name, command, seconds):
+            runs[(name, seconds)] = measure(command + [url], seconds, env)
+
+        threads = [threading.Thread(target=run, args=(name, command, seconds))
+                   for name, command in players for seconds in lengths]
+        for thread in threads:
+            thread.start()
+        for thread in threads:
+            thread.join()
+        for name, _ in players:
+            long_run, short_run = runs[(name, 33)], runs[(name, 3)]
+            costs[name].append((long_run[0] - short_run[0]) / 30)
+            wakes[name].append((long_run[3] - short_run[3]) / 30)
+        print("  round: " + ", ".join("%s %.3f ms/s %.0f wake-ups/s" % (
+            name, 1000 * costs[name][-1], wakes[name][-1]) for name, _ in players), flush=True)
+    return {name: (median(costs[name]), median(wakes[name])) for name, _ in players}
+
+
+def measure_steady(orvel_play, mp3, env, rounds, packet, servers):
+    """Steady-state cost on the servers named: a list of (server, {player: (CPU seconds per
+    second of audio, wake-ups per second)}), empty where a server is missing."""
+    players = [("orvel-play", [orvel_play])]
+    if shutil.which("mpg123"):
+        players.append(("mpg123", ["mpg123", "-q", "-o", "dummy"]))
+    results = []
+    if "loopback" in servers:
+        server, url = start_server(mp3, packet)
+        try:
+            results.append(("loopback %d-byte pieces" % packet,
+                            steady_cpu(players, url, env, rounds)))
+        finally:
+            server.stdin.close()
+            server.wait()
+    if "icecast2" in servers:
+        with IcecastSource() as icecast:
+            cost = steady_cpu(players, icecast.url, env, rounds) if icecast.url else {}
+            results.append(("icecast2", cost))
+    for server_name, cost in results:
+        print("steady state, %s: %s" % (server_name, ", ".join(
+            "%s %.3f ms CPU/s, %.0f wake-ups/s" % (name, 1000 * value[0], value[1])
+            for name, value in cost.items()) or "n/a"))
+    return results
+
+
+def write_steady_rows(path, results):
+    with open(path, "a") as out:
+        for server_name, cost in results:
+            orvel, mpg = cost.get("orvel-play"), cost.get("mpg123")
+            for index, (what, form) in enumerate((("ms CPU per s", "%.3f"),
+                                                  ("wake-ups per s", "%.0f"))):
+                scale = 1000 if index == 0 else 1
+                mine = orvel[index] * scale if orvel else None
+                theirs = mpg[index] * scale if mpg else None
+                out.write("\t".join((
+                    "Steady streaming (33 s - 3 s run) / 30, %s, %s" % (server_name, what),
+                    form % mine if mine is not None else "n/a",
+                    "mpg123 " + (form % theirs if theirs is not None else "n/a"),
+                    "%.2f" % (mine / theirs) if mine is not None and theirs else "n/a")) + "\n")
 
 
 def write_rows(path, seconds, results, first_orvel, first_mpg):
@@ -163,8 +265,12 @@ def main():
     parser.add_argument("--rows")
     parser.add_argument("--rounds", type=int, default=3,
                         help="runs of orvel-play and mpg123, taken in turn; the median counts")
+    parser.add_argument("--steady-rounds", type=int, default=5)
+    parser.add_argument("--steady-only", action="store_true")
+    parser.add_argument("--steady-packet", type=int, default=PIECE_BYTES,
+                        help="bytes the loopback server writes at a time in the steady runs")
+    parser.add_argument("--steady-servers", default="loopback,icecast2")
     args = parser.parse_args()
-    results = {}
     orvel_play = os.path.abspath(os.path.join(args.bin, "orvel-play"))
     folder = tempfile.mkdtemp(prefix="orvel-bench-play-")
     try:
@@ -172,8 +278,22 @@ def main():
         subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i",
                         "aevalsrc='0.4*sin(2*PI*(220+110*sin(t))*t)':s=44100:d=30", "-ac", "2",
                         "-c:a", "libmp3lame", "-b:a", "128k", mp3], check=True)
-        server, url = start_server(mp3)
         env = dict(os.environ, ORVEL_RADIO_AUDIO="null", no_proxy="127.0.0.1")
+        if not args.steady_only:
+            measure_players(args, orvel_play, mp3, env)
+        steady = measure_steady(orvel_play, mp3, env, args.steady_rounds, args.steady_packet,
+                                args.steady_servers.split(","))
+        if args.rows:
+            write_steady_rows(args.rows, steady)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def measure_players(args, orvel_play, mp3, env):
+    """The 60 s runs one after another and the time to the first audio buffer."""
+    results = {}
+    server, url = start_server(mp3)
+    try:
         players = [
             ("orvel-play", [orvel_play, url]),
             ("mpg123", ["mpg123", "-q", "-o", "dummy", url]),
@@ -191,7 +311,7 @@ def main():
                     if round_number == 0:
                         print("%-11s missing" % name)
                     continue
-                cpu, rss, on_cpu = measure(command, args.seconds, env)
+                cpu, rss, on_cpu, _ = measure(command, args.seconds, env)
                 runs.setdefault(name, []).append((cpu, rss, on_cpu))
                 print("%-11s %10.2f %8.2f %10.1f %10.3f" %
                       (name, cpu, 100.0 * cpu / args.seconds, rss, on_cpu), flush=True)
@@ -207,10 +327,9 @@ def main():
                   % (FIRST_PCM_RUNS, first_mpg))
         if args.rows:
             write_rows(args.rows, args.seconds, results, first_orvel, first_mpg)
+    finally:
         server.stdin.close()
         server.wait()
-    finally:
-        shutil.rmtree(folder, ignore_errors=True)
 
 
 if __name__ == "__main__":

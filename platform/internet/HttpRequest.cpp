@@ -2,6 +2,8 @@
 
 #include <curl/curl.h>
 #include <strings.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -44,6 +46,17 @@ curl_slist* headerList(const std::string& accept, const std::string& extraHeader
   return list;
 }
 
+// libcurl's sockets are tracked so that a read can set their wake-up mark.
+int onSocketOpened(void* sockets, curl_socket_t socket, curlsocktype /*purpose*/) {
+  static_cast<std::vector<int>*>(sockets)->push_back(socket);
+  return CURL_SOCKOPT_OK;
+}
+
+int onSocketClosing(void* sockets, curl_socket_t socket) {
+  std::erase(*static_cast<std::vector<int>*>(sockets), socket);
+  return ::close(socket);
+}
+
 }  // namespace
 
 HttpRequest::HttpRequest(std::string url, std::string userAgent, std::string accept)
@@ -71,15 +84,31 @@ bool HttpRequest::send(const std::string& extraHeaders, int responseTimeoutMs) {
 
 std::vector<std::string> HttpRequest::rawHeaderLines() const { return m_lines; }
 
-bool HttpRequest::read(uint8_t* buffer, size_t size, size_t& got, int timeoutMs) {
+bool HttpRequest::read(uint8_t* buffer, size_t size, size_t& got, int timeoutMs, int gatherMs) {
   got = 0;
   if (m_easy == nullptr || m_aborted) return false;
-  if (m_bodyStart == m_body.size() && m_paused && !resume()) return false;
-  const auto deadline = timeoutMs < 0 ? Clock::time_point::max()
-                                      : Clock::now() + std::chrono::milliseconds(timeoutMs);
-  if (!driveUntil([this] { return m_bodyStart < m_body.size(); }, deadline)) return false;
+  if (heldBytes() == 0 && m_paused && !resume()) return false;
+  const auto now = Clock::now();
+  const auto deadline =
+      timeoutMs < 0 ? Clock::time_point::max() : now + std::chrono::milliseconds(timeoutMs);
+  if (gatherMs > 0 && heldBytes() < size && !m_paused) {
+    // The mark stays from read to read and comes down only when a gathering falls short, so
+    // that the bytes which did come are taken at once.
+    setWakeBytes(size);
+    const auto gatherEnd = std::min(deadline, now + std::chrono::milliseconds(gatherMs));
+    if (!driveUntil([&] { return heldBytes() >= size; }, gatherEnd)) setWakeBytes(1);
+  }
+  if (!driveUntil([this] { return heldBytes() > 0; }, deadline)) return false;
   got = takeReceived(buffer, size);
   return true;
+}
+
+// Idle connections that a redirect left open take the mark too, which does them no harm.
+void HttpRequest::setWakeBytes(size_t bytes) {
+  if (bytes == m_wakeBytes || m_sockets.empty()) return;
+  const int value = static_cast<int>(bytes);
+  for (int socket : m_sockets) ::setsockopt(socket, SOL_SOCKET, SO_RCVLOWAT, &value, sizeof value);
+  m_wakeBytes = bytes;
 }
 
 size_t HttpRequest::takeReceived(uint8_t* buffer, size_t size) {
@@ -125,6 +154,10 @@ bool HttpRequest::start(const std::string& extraHeaders) {
   curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
   curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &HttpRequest::onBody);
   curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+  curl_easy_setopt(easy, CURLOPT_SOCKOPTFUNCTION, &onSocketOpened);
+  curl_easy_setopt(easy, CURLOPT_SOCKOPTDATA, &m_sockets);
+  curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, &onSocketClosing);
+  curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, &m_sockets);
   return curl_multi_add_handle(multi, easy) == CURLM_OK;
 }
 

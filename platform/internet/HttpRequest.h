@@ -48,7 +48,10 @@ class HttpRequest {
   // Blocks until body bytes are there and copies up to `size` of them; `got` is their number.
   // False at the end of the body, on a transfer failure, after abort, and when nothing came
   // within `timeoutMs` (negative: no limit; the transfer then stays usable).
-  bool read(uint8_t* buffer, size_t size, size_t& got, int timeoutMs = -1);
+  // With `gatherMs` > 0 the read first waits up to that long (within `timeoutMs`) for `size`
+  // bytes to gather, and the socket wakes this thread only once they are all there: a server
+  // that writes small pieces then costs one wake-up per `size` bytes, not one per piece.
+  bool read(uint8_t* buffer, size_t size, size_t& got, int timeoutMs = -1, int gatherMs = 0);
   // Copies up to `size` of the body bytes already received (those that came with the header
   // block, say) without waiting or receiving more; returns their number.
   size_t takeReceived(uint8_t* buffer, size_t size);
@@ -73,6 +76,9 @@ class HttpRequest {
   bool driveUntil(Ready ready, Clock::time_point deadline);
   bool resume();
   void finish(void* multi);  // CURLM*: the transfer ended; notes why
+  size_t heldBytes() const { return m_body.size() - m_bodyStart; }
+  // Sets the bytes the connection's socket must hold before it reports itself readable.
+  void setWakeBytes(size_t bytes);
 
   const std::string m_url;
   const std::string m_userAgent;
@@ -88,6 +94,8 @@ class HttpRequest {
   bool m_paused = false;        // the body buffer was full: libcurl holds the next bytes
   std::vector<uint8_t> m_body;  // received body bytes not read yet, from m_bodyStart
   size_t m_bodyStart = 0;
+  std::vector<int> m_sockets;  // the transfer's open sockets (one, unless a redirect left one)
+  size_t m_wakeBytes = 1;      // their receive low-water mark as last set
 
   bool m_redirectsRefused = false;  // the transfer ended at the redirect limit
 

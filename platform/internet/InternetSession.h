@@ -30,7 +30,7 @@ class InternetSession {
 
  private:
   const std::string m_userAgent;
-  bool m_open = false;
+  bool m_open = false;  // immutable after construction
 };
 
 }  // namespace orvel

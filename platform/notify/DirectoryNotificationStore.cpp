@@ -17,12 +17,6 @@ constexpr const char* kFiredLine = "Fired=1\n";
 
 std::string textOf(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-bool isDue(const SystemTime& start, const SystemTime& now) {
-  const auto s = systemTimeToFileTime(start);
-  const auto n = systemTimeToFileTime(now);
-  return s && n && *s <= *n;
-}
-
 }  // namespace
 
 DirectoryNotificationStore::DirectoryNotificationStore(std::string folder)
@@ -48,19 +42,14 @@ uint32_t DirectoryNotificationStore::Set(const NotificationTrigger& trigger,
   NotificationInfo info;
   info.trigger = trigger;
   if (notification != nullptr) info.notification = *notification;
-  if (!systemTimeToFileTime(trigger.start) || !systemTimeToFileTime(trigger.end) ||
-      trigger.application.empty() || !NotificationRecord::fitsOnOneLine(trigger.application) ||
-      !NotificationRecord::fitsOnOneLine(toUtf8(trigger.arguments)) ||
-      !NotificationRecord::fitsOnOneLine(toUtf8(info.notification.dialogTitle)) ||
-      !NotificationRecord::fitsOnOneLine(toUtf8(info.notification.dialogText))) {
-    return 0;
-  }
+  if (!NotificationRecord::isStorable(info)) return 0;
   std::error_code ec;
   fs::create_directories(m_folder, ec);
   FileLock lock(m_folder + "/.lock", FileLock::Mode::Exclusive);
   uint32_t next = 1;
   if (const auto counter = readWholeFile(m_folder + "/next-handle")) {
-    next = std::max<uint32_t>(1, static_cast<uint32_t>(std::strtoul(textOf(*counter).c_str(), nullptr, 10)));
+    next = std::max<uint32_t>(
+        1, static_cast<uint32_t>(std::strtoul(textOf(*counter).c_str(), nullptr, 10)));
   }
   info.handle = next;
   if (!writeFileAtomically(m_folder + "/next-handle", std::to_string(next + 1)) ||
@@ -74,14 +63,10 @@ std::vector<uint32_t> DirectoryNotificationStore::GetHandles() {
   std::vector<uint32_t> handles;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(m_folder, ec)) {
-    const std::string name = entry.path().filename().string();
     if (entry.path().extension() != kExtension) continue;
-    const std::string stem = entry.path().stem().string();
-    if (stem.empty() || stem.size() > 10 || stem.find_first_not_of("0123456789") != std::string::npos) {
-      continue;
+    if (const auto handle = NotificationRecord::parseHandle(entry.path().stem().string())) {
+      handles.push_back(*handle);
     }
-    const unsigned long value = std::stoul(stem);
-    if (value > 0 && value <= UINT32_MAX) handles.push_back(static_cast<uint32_t>(value));
   }
   std::sort(handles.begin(), handles.end());
   return handles;
@@ -101,7 +86,7 @@ void DirectoryNotificationStore::MarkHandled(const std::string& application) {
   const SystemTime now = getLocalTime();
   for (uint32_t handle : GetHandles()) {
     const auto info = read(handle, nullptr);
-    if (info && info->trigger.application == application && isDue(info->trigger.start, now)) {
+    if (info && info->trigger.application == application && NotificationRecord::isDue(*info, now)) {
       Clear(handle);
     }
   }
@@ -113,7 +98,7 @@ std::vector<NotificationInfo> DirectoryNotificationStore::TakeDue(const SystemTi
   for (uint32_t handle : GetHandles()) {
     bool fired = false;
     const auto info = read(handle, &fired);
-    if (!info || fired || !isDue(info->trigger.start, now)) continue;
+    if (!info || fired || !NotificationRecord::isDue(*info, now)) continue;
     if (writeFileAtomically(fileOf(handle), NotificationRecord::encode(*info, "") + kFiredLine)) {
       due.push_back(*info);
     }

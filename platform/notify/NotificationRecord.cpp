@@ -17,6 +17,10 @@ std::optional<uint32_t> parseNumber(const std::string& text) {
   return static_cast<uint32_t>(v);
 }
 
+bool fitsOnOneLine(const std::string& text) {
+  return text.find_first_of("\r\n") == std::string::npos;
+}
+
 }  // namespace
 
 std::string NotificationRecord::formatTime(const SystemTime& t) {
@@ -29,20 +33,38 @@ std::string NotificationRecord::formatTime(const SystemTime& t) {
 std::optional<SystemTime> NotificationRecord::parseTime(const std::string& text) {
   unsigned y, mo, d, h, mi, s, ms, w;
   char tail;
-  if (std::sscanf(text.c_str(), "%4u-%2u-%2u %2u:%2u:%2u.%3u w%5u%c", &y, &mo, &d, &h, &mi, &s,
-                  &ms, &w, &tail) != 8 || w > 0xFFFF) {
+  if (std::sscanf(text.c_str(), "%4u-%2u-%2u %2u:%2u:%2u.%3u w%5u%c", &y, &mo, &d, &h, &mi, &s, &ms,
+                  &w, &tail) != 8 ||
+      w > 0xFFFF) {
     return std::nullopt;
   }
   // The day of week is kept as it was given: registrations are matched on all sixteen bytes.
-  const SystemTime t{static_cast<uint16_t>(y),  static_cast<uint16_t>(mo), static_cast<uint16_t>(w),
-                     static_cast<uint16_t>(d),  static_cast<uint16_t>(h),  static_cast<uint16_t>(mi),
-                     static_cast<uint16_t>(s),  static_cast<uint16_t>(ms)};
+  const SystemTime t{static_cast<uint16_t>(y), static_cast<uint16_t>(mo), static_cast<uint16_t>(w),
+                     static_cast<uint16_t>(d), static_cast<uint16_t>(h),  static_cast<uint16_t>(mi),
+                     static_cast<uint16_t>(s), static_cast<uint16_t>(ms)};
   if (!systemTimeToFileTime(t)) return std::nullopt;
   return t;
 }
 
-bool NotificationRecord::fitsOnOneLine(const std::string& text) {
-  return text.find_first_of("\r\n") == std::string::npos;
+bool NotificationRecord::isStorable(const NotificationInfo& info) {
+  const NotificationTrigger& t = info.trigger;
+  return t.type == kTriggerTime && !t.application.empty() && systemTimeToFileTime(t.start) &&
+         systemTimeToFileTime(t.end) && fitsOnOneLine(t.application) &&
+         fitsOnOneLine(toUtf8(t.arguments)) &&
+         fitsOnOneLine(toUtf8(info.notification.dialogTitle)) &&
+         fitsOnOneLine(toUtf8(info.notification.dialogText));
+}
+
+std::optional<uint32_t> NotificationRecord::parseHandle(const std::string& text) {
+  const auto handle = parseNumber(text);
+  if (!handle || *handle == 0) return std::nullopt;
+  return handle;
+}
+
+bool NotificationRecord::isDue(const NotificationInfo& info, const SystemTime& now) {
+  const auto start = systemTimeToFileTime(info.trigger.start);
+  const auto at = systemTimeToFileTime(now);
+  return start && at && *start <= *at;
 }
 
 std::string NotificationRecord::encode(const NotificationInfo& info, const std::string& p) {
@@ -95,9 +117,7 @@ std::optional<NotificationInfo> NotificationRecord::decode(const std::string& te
       info.notification.dialogText = fromUtf8(value);
     }
   }
-  if (!haveHandle || !haveStart || !haveEnd || info.trigger.application.empty()) {
-    return std::nullopt;
-  }
+  if (!haveHandle || !haveStart || !haveEnd || !isStorable(info)) return std::nullopt;
   return info;
 }
 

@@ -19,9 +19,9 @@ constexpr const char* kKeyPrefix = "X-Orvel";
 
 // The environment a launched program needs to reach the user's display, sound and files.
 constexpr const char* kPassedEnvironment[] = {
-    "DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR",
-    "XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME", "ORVEL_RADIO_HOME", "ORVEL_RADIO_AUDIO",
-    "ORVEL_RADIO_NOTIFY", "QT_QPA_PLATFORM"};
+    "DISPLAY",          "WAYLAND_DISPLAY",   "XAUTHORITY",         "DBUS_SESSION_BUS_ADDRESS",
+    "XDG_RUNTIME_DIR",  "XDG_CONFIG_HOME",   "XDG_DATA_HOME",      "HOME",
+    "ORVEL_RADIO_HOME", "ORVEL_RADIO_AUDIO", "ORVEL_RADIO_NOTIFY", "QT_QPA_PLATFORM"};
 
 // One word of a unit's command or environment line: quoted, with systemd's specifiers and
 // variable expansion disabled.
@@ -43,12 +43,6 @@ std::vector<std::string> words(const WString& arguments) {
   std::string word;
   while (in >> word) out.push_back(word);
   return out;
-}
-
-bool isPast(const SystemTime& start) {
-  const auto s = systemTimeToFileTime(start);
-  const auto now = systemTimeToFileTime(getLocalTime());
-  return s && now && *s <= *now;
 }
 
 }  // namespace
@@ -120,13 +114,7 @@ uint32_t SystemdNotificationStore::Set(const NotificationTrigger& trigger,
   NotificationInfo info;
   info.trigger = trigger;
   if (notification != nullptr) info.notification = *notification;
-  if (!systemTimeToFileTime(trigger.start) || trigger.application.empty() ||
-      !NotificationRecord::fitsOnOneLine(trigger.application) ||
-      !NotificationRecord::fitsOnOneLine(toUtf8(trigger.arguments)) ||
-      !NotificationRecord::fitsOnOneLine(toUtf8(info.notification.dialogTitle)) ||
-      !NotificationRecord::fitsOnOneLine(toUtf8(info.notification.dialogText))) {
-    return 0;
-  }
+  if (!NotificationRecord::isStorable(info)) return 0;
   std::error_code ec;
   fs::create_directories(m_folder, ec);
   {
@@ -156,12 +144,9 @@ std::vector<uint32_t> SystemdNotificationStore::GetHandles() {
     if (entry.path().extension() != ".timer") continue;
     const std::string stem = entry.path().stem().string();
     if (stem.compare(0, prefix.size(), prefix) != 0) continue;
-    const std::string number = stem.substr(prefix.size());
-    if (number.empty() || number.size() > 9 ||
-        number.find_first_not_of("0123456789") != std::string::npos) {
-      continue;
+    if (const auto handle = NotificationRecord::parseHandle(stem.substr(prefix.size()))) {
+      handles.push_back(*handle);
     }
-    handles.push_back(static_cast<uint32_t>(std::stoul(number)));
   }
   std::sort(handles.begin(), handles.end());
   return handles;
@@ -192,9 +177,10 @@ bool SystemdNotificationStore::Clear(uint32_t handle) {
 }
 
 void SystemdNotificationStore::MarkHandled(const std::string& application) {
+  const SystemTime now = getLocalTime();
   for (uint32_t handle : GetHandles()) {
     const auto info = GetInfo(handle);
-    if (info && info->trigger.application == application && isPast(info->trigger.start)) {
+    if (info && info->trigger.application == application && NotificationRecord::isDue(*info, now)) {
       Clear(handle);
     }
   }

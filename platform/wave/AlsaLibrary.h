@@ -14,6 +14,7 @@ class AlsaLibrary {
   // The loaded library; null when it cannot be loaded or lacks one of the functions.
   static const AlsaLibrary* get();
 
+  // --- immutable once get() has handed the library out
   decltype(&::snd_pcm_open) pcm_open = nullptr;
   decltype(&::snd_pcm_close) pcm_close = nullptr;
   decltype(&::snd_pcm_set_params) pcm_set_params = nullptr;

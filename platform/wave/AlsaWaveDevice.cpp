@@ -4,7 +4,6 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-#include "platform/MessageTarget.h"
 #include "platform/wave/WaveVolume.h"
 
 namespace orvel {
@@ -36,8 +35,8 @@ std::unique_ptr<AlsaWaveDevice> AlsaWaveDevice::open(const PcmFormat& format,
 
 AlsaWaveDevice::AlsaWaveDevice(const AlsaLibrary& alsa, snd_pcm_t* pcm, const PcmFormat& format,
                                MessageTarget* completions, int wakeFd)
-    : m_alsa(alsa), m_pcm(pcm), m_format(format), m_completions(completions), m_wakeFd(wakeFd) {
-  m_writer = std::thread([this] { run(); });
+    : QueuedWaveDevice(completions), m_alsa(alsa), m_format(format), m_wakeFd(wakeFd), m_pcm(pcm) {
+  startWorker();
 }
 
 AlsaWaveDevice::~AlsaWaveDevice() {
@@ -45,63 +44,12 @@ AlsaWaveDevice::~AlsaWaveDevice() {
   ::close(m_wakeFd);
 }
 
-void AlsaWaveDevice::wake() {
+void AlsaWaveDevice::wakeWorker() {
   const uint64_t one = 1;
   [[maybe_unused]] const ssize_t n = ::write(m_wakeFd, &one, sizeof one);
-  m_changed.notify_all();
 }
 
-bool AlsaWaveDevice::write(const void* data, uint32_t bytes, intptr_t cookie) {
-  {
-    std::lock_guard guard(m_mutex);
-    if (m_closing) return false;
-    m_queue.push_back(Pending{static_cast<const uint8_t*>(data), bytes, cookie});
-  }
-  wake();
-  return true;
-}
-
-bool AlsaWaveDevice::pause() {
-  {
-    std::lock_guard guard(m_mutex);
-    m_paused = true;
-  }
-  wake();
-  return true;
-}
-
-bool AlsaWaveDevice::restart() {
-  {
-    std::lock_guard guard(m_mutex);
-    m_paused = false;
-  }
-  wake();
-  return true;
-}
-
-bool AlsaWaveDevice::reset() {
-  {
-    std::lock_guard guard(m_mutex);
-    ++m_resets;
-    // The buffer being written (if any) is the writer's to return; the queued ones come back now.
-    for (const Pending& buffer : m_queue) m_completions->post(kWaveDone, 0, buffer.cookie);
-    m_queue.clear();
-  }
-  wake();
-  return true;
-}
-
-void AlsaWaveDevice::close() {
-  {
-    std::lock_guard guard(m_mutex);
-    if (!m_writer.joinable()) return;
-    m_closing = true;
-    ++m_resets;
-  }
-  wake();
-  m_writer.join();
-  for (const Pending& buffer : m_queue) m_completions->post(kWaveDone, 0, buffer.cookie);
-  m_queue.clear();
+void AlsaWaveDevice::release() {
   m_alsa.pcm_close(m_pcm);
   m_pcm = nullptr;
 }
@@ -154,7 +102,7 @@ void AlsaWaveDevice::run() {
     }
     // Written whole, or cut short by a reset or close: either way it comes back now.
     writeBuffer(buffer, resets);
-    m_completions->post(kWaveDone, 0, buffer.cookie);
+    done(buffer);
   }
 }
 

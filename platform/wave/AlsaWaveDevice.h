@@ -1,24 +1,20 @@
 #pragma once
 // The ALSA device: the "default" PCM, fed by a writer thread in non-blocking mode, so that pause,
-// reset and close reach it at once. All ALSA calls on an open PCM happen on the writer thread.
-// A buffer is done when all of it has been handed to ALSA.
+// reset and close reach it at once. All ALSA calls on an open PCM happen on the writer thread
+// (and, once it has ended, in close). A buffer is done when all of it has been handed to ALSA.
 
-#include <condition_variable>
-#include <deque>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 #include "platform/wave/AlsaLibrary.h"
 #include "platform/wave/PcmFormat.h"
-#include "platform/wave/WaveDevice.h"
+#include "platform/wave/QueuedWaveDevice.h"
 
 namespace orvel {
 
 class MessageTarget;
 
-class AlsaWaveDevice : public WaveDevice {
+class AlsaWaveDevice : public QueuedWaveDevice {
  public:
   static constexpr unsigned kLatencyUs = 500000;
 
@@ -26,43 +22,24 @@ class AlsaWaveDevice : public WaveDevice {
   static std::unique_ptr<AlsaWaveDevice> open(const PcmFormat& format, MessageTarget* completions);
   ~AlsaWaveDevice() override;
 
-  bool write(const void* data, uint32_t bytes, intptr_t cookie) override;
-  bool pause() override;
-  bool restart() override;
-  bool reset() override;
-  void close() override;
-
  private:
-  struct Pending {
-    const uint8_t* data;
-    uint32_t bytes;
-    intptr_t cookie;
-  };
-
   AlsaWaveDevice(const AlsaLibrary& alsa, snd_pcm_t* pcm, const PcmFormat& format,
                  MessageTarget* completions, int wakeFd);
-  void run();
+  void run() override;
+  void wakeWorker() override;
+  void release() override;
   void writeBuffer(const Pending& buffer, uint64_t resets);
   bool waitForRoom(uint64_t resets);
   void applyRequests();
-  void wake();
 
-  const AlsaLibrary& m_alsa;           // immutable
-  snd_pcm_t* m_pcm;                    // writer thread only (after construction)
-  const PcmFormat m_format;            // immutable
-  MessageTarget* const m_completions;  // immutable
-  const int m_wakeFd;                  // eventfd: wakes the writer's poll
-  std::vector<uint8_t> m_scratch;      // writer thread only
-
-  std::mutex m_mutex;
-  std::condition_variable m_changed;
-  std::deque<Pending> m_queue;  // guarded by m_mutex
-  bool m_paused = false;        // guarded by m_mutex: what callers asked for
-  bool m_pcmPaused = false;     // writer thread only: what the PCM is
-  bool m_closing = false;       // guarded by m_mutex
-  uint64_t m_resets = 0;        // guarded by m_mutex
-  uint64_t m_resetsDone = 0;    // writer thread only
-  std::thread m_writer;
+  const AlsaLibrary& m_alsa;  // immutable
+  const PcmFormat m_format;   // immutable
+  const int m_wakeFd;         // immutable: the eventfd that wakes the writer's poll
+  // --- writer thread only; m_pcm also to close once the writer has ended
+  snd_pcm_t* m_pcm;
+  std::vector<uint8_t> m_scratch;
+  bool m_pcmPaused = false;  // what the PCM is (m_paused is what callers asked for)
+  uint64_t m_resetsDone = 0;
 };
 
 }  // namespace orvel

@@ -4,20 +4,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+
+#include "platform/wave/WavHeader.h"
 
 namespace orvel {
 namespace {
-
-void put16(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-
-void put32(uint8_t* p, uint32_t v) {
-  put16(p, v & 0xFFFF);
-  put16(p + 2, v >> 16);
-}
 
 bool writeAllAt(int fd, const uint8_t* data, size_t size, off_t offset) {
   while (size > 0) {
@@ -30,9 +21,6 @@ bool writeAllAt(int fd, const uint8_t* data, size_t size, off_t offset) {
   }
   return true;
 }
-
-// A WAV file's sizes are 32-bit: a longer recording keeps its header at the largest size.
-constexpr uint64_t kMaxDataBytes = 0xFFFFFFFFull - 36;
 
 }  // namespace
 
@@ -52,26 +40,14 @@ bool WavFileWriter::open(const std::string& path, const PcmFormat& format) {
 }
 
 bool WavFileWriter::writeHeader() {
-  uint8_t h[kHeaderBytes];
-  const uint32_t data = static_cast<uint32_t>(std::min(m_dataBytes, kMaxDataBytes));
-  std::memcpy(h, "RIFF", 4);
-  put32(h + 4, 36 + data);
-  std::memcpy(h + 8, "WAVEfmt ", 8);
-  put32(h + 16, 16);
-  put16(h + 20, 1);
-  put16(h + 22, m_format.channels);
-  put32(h + 24, m_format.rate);
-  put32(h + 28, m_format.bytesPerSecond());
-  put16(h + 32, m_format.frameBytes());
-  put16(h + 34, m_format.bits);
-  std::memcpy(h + 36, "data", 4);
-  put32(h + 40, data);
-  return writeAllAt(m_fd, h, sizeof h, 0);
+  const auto header = WavHeader::make(m_format, m_dataBytes);
+  return writeAllAt(m_fd, header.data(), header.size(), 0);
 }
 
 bool WavFileWriter::write(const uint8_t* data, uint32_t bytes) {
   if (m_fd < 0) return false;
-  if (!writeAllAt(m_fd, data, bytes, static_cast<off_t>(kHeaderBytes + m_dataBytes))) return false;
+  if (!writeAllAt(m_fd, data, bytes, static_cast<off_t>(WavHeader::kBytes + m_dataBytes)))
+    return false;
   m_dataBytes += bytes;
   return writeHeader();
 }

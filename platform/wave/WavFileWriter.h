@@ -12,8 +12,6 @@ namespace orvel {
 
 class WavFileWriter {
  public:
-  static constexpr uint32_t kHeaderBytes = 44;
-
   WavFileWriter() = default;
   ~WavFileWriter();
   WavFileWriter(const WavFileWriter&) = delete;

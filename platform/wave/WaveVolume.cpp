@@ -13,8 +13,9 @@ constexpr char16_t kVolumeValue[] = u"Volume";
 
 std::mutex g_mutex;
 Registry* g_registry = nullptr;  // guarded by g_mutex; null: the process-wide one
+bool g_unstored = false;         // guarded by g_mutex: change() ran since the last write
+// Written under g_mutex; read without it, so a device's writer never waits for the registry.
 std::atomic<bool> g_loaded{false};
-bool g_unstored = false;  // guarded by g_mutex: change() ran since the last write
 std::atomic<uint32_t> g_volume{WaveVolume::kFull};
 
 Registry& registry() { return g_registry != nullptr ? *g_registry : Registry::global(); }

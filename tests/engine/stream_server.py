@@ -20,6 +20,8 @@ The request's query chooses the behaviour:
   pause=N            after N body bytes, send nothing for pause_ms (default 3000) ms, then go on
   rate=N             send N body bytes a second, in small pieces, after a first burst of
                      burst=M bytes (default 0) sent at once: a station's real-time pace
+  piece=N            send the body in pieces of at most N bytes, each on its own, piece_ms
+                     (default 0) ms apart
   garbage=1          random bytes instead of audio after the head
   split=1            send the answer's first line, pause, then the rest
   junk=N             add N extra header lines
@@ -216,9 +218,13 @@ class Handler(socketserver.BaseRequestHandler):
         end, how = min(ends) if ends else (-1, None)
         pause = int(query.get("pause", "-1"))
         pacer = Pacer(query)
+        most = int(query.get("piece", "4096"))
+        gap = int(query.get("piece_ms", "0")) / 1000.0
+        if most < 4096:
+            sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
         sent = 0
         while True:
-            limit = 4096 if stall < 0 else stall - body.offset
+            limit = min(most, 4096 if stall < 0 else stall - body.offset)
             if pacer.rate and sent >= pacer.burst:
                 limit = min(limit, 1024)
             if limit <= 0:
@@ -242,6 +248,8 @@ class Handler(socketserver.BaseRequestHandler):
             pacer.wait(sent)
             sock.sendall(piece)
             sent += len(piece)
+            if gap:
+                time.sleep(gap)
 
     @staticmethod
     def drip_forever(sock, body, rest, query):

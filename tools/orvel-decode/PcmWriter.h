@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/wave/PcmFormat.h"
+
 namespace orvel {
 
 class PcmWriter {
@@ -22,15 +24,13 @@ class PcmWriter {
   bool finish();
 
  private:
-  bool writeWavHeader(uint32_t dataBytes);
+  bool writeWavHeader();
 
   std::string m_path;
   std::string m_temporary;
   FILE* m_file = nullptr;
   bool m_wav = false;
-  uint16_t m_channels = 0;
-  uint32_t m_rate = 0;
-  uint16_t m_bits = 0;
+  PcmFormat m_format;
   uint64_t m_dataBytes = 0;
 };
 

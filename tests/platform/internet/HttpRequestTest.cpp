@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
+#include <string>
 #include <thread>
 
 #include "StreamTestServer.h"
@@ -12,6 +14,15 @@ namespace orvel {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How often this thread went to sleep and was woken.
+long voluntarySwitches() {
+  std::ifstream status("/proc/thread-self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("voluntary_ctxt_switches:", 0) == 0) return std::stol(line.substr(24));
+  }
+  return -1;
+}
 
 class HttpRequestTest : public ::testing::Test {
  protected:
@@ -84,6 +95,40 @@ TEST_F(HttpRequestTest, ReceivedBytesAreTakenOnceAndInOrder) {
   EXPECT_GT(body.size(), 1u);
   body += readAll(*stream, 12001);
   EXPECT_EQ(body, audio.substr(0, 12000));
+}
+
+// A server that writes small pieces: a gathering read collects whole reads of them, loses and
+// repeats nothing, hands over a short rest once no more comes, and a stall still ends a read.
+TEST_F(HttpRequestTest, GatheringReadsTakeSmallPiecesWholeAndStillEndAtAStall) {
+  const std::string audio = test::StreamTestServer::readFile(test::StreamTestServer::audioPath());
+  const size_t total = 12000;  // not a multiple of the read size: the last read is short
+  ASSERT_GE(audio.size(), total);
+  auto stream = request("/s?piece=300&piece_ms=4&stall=" + std::to_string(total));
+  ASSERT_TRUE(stream->send(""));
+  std::string body;
+  int shortReads = 0;
+  uint8_t buffer[2048];
+  size_t got = 0;
+  auto lastRead = Clock::now();
+  const long wakesBefore = voluntarySwitches();
+  while (body.size() < total) {
+    lastRead = Clock::now();
+    ASSERT_TRUE(stream->read(buffer, sizeof buffer, got, 5000, 250)) << body.size();
+    body.append(reinterpret_cast<char*>(buffer), got);
+    if (got < sizeof buffer) ++shortReads;
+  }
+  const long wakes = voluntarySwitches() - wakesBefore;
+  EXPECT_EQ(body, audio.substr(0, total));
+  // Only the rest after the last piece (and at most one read that met a late piece) is short;
+  // reads that each took what happened to be there would be short about forty times.
+  EXPECT_LE(shortReads, 2);
+  // The socket wakes the reader once a read's worth is there: about once per read, not once for
+  // each of the forty pieces.
+  EXPECT_LE(wakes, 20);
+  EXPECT_LT(Clock::now() - lastRead, std::chrono::seconds(2));  // the rest did not wait 5 s
+  const auto waited = Clock::now();
+  EXPECT_FALSE(stream->read(buffer, sizeof buffer, got, 400, 250));
+  EXPECT_GE(Clock::now() - waited, std::chrono::milliseconds(390));
 }
 
 TEST_F(HttpRequestTest, FailuresAndAbortEndPromptly) {

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include "platform/ChildProcess.h"
@@ -50,7 +51,6 @@ TEST(DirectoryNotificationStore, RegistersListsClearsAndFiresInHandleOrder) {
   const uint32_t a = store.Set(trigger("/bin/orvel-radio", u"AlarmOn 1 5", 7), &dialog);
   const uint32_t b = store.Set(trigger("/bin/orvel-radio", u"AlarmOn 1 5", 7), nullptr);
   const uint32_t c = store.Set(trigger("/bin/other", u"x", 9), nullptr);
-  EXPECT_EQ(store.Set(trigger("/bin/orvel-radio", u"two\nlines", 7), nullptr), 0u);
   EXPECT_EQ(store.GetHandles(), (std::vector<uint32_t>{a, b, c}));
   EXPECT_EQ(store.GetInfo(a)->notification.actionFlags, kActionDialog);
   EXPECT_EQ(store.GetInfo(b)->notification.actionFlags, 0u);
@@ -109,7 +109,8 @@ TEST_F(SystemdStoreTest, ARegistrationIsATimerAndAServiceThatStartTheProgram) {
   SystemdNotificationStore store(units, stub);
   EXPECT_EQ(SystemdNotificationStore::defaultUnitFolder(), units);
   const UserNotification dialog{kActionDialog, u"Orvel Radio", u"Orvel Radio alarm!"};
-  const uint32_t handle = store.Set(trigger("/opt/orvel radio/orvel-radio", u"AlarmOn 3 77", 7), &dialog);
+  const uint32_t handle =
+      store.Set(trigger("/opt/orvel radio/orvel-radio", u"AlarmOn 3 77", 7), &dialog);
   ASSERT_EQ(handle, 1u);
 
   const std::string timer = test::readFile(units + "/orvel-radio-alarm-1.timer");
@@ -146,6 +147,46 @@ TEST_F(SystemdStoreTest, ARegistrationSystemdRefusesLeavesNoUnitsBehind) {
   EXPECT_TRUE(store.GetHandles().empty());
   EXPECT_FALSE(fs::exists(units + "/orvel-radio-alarm-1.service"));
   EXPECT_FALSE(SystemdNotificationStore::available(stub));
+}
+
+TEST_F(SystemdStoreTest, BothStoresRefuseTheSameBadRegistrationsAndRecords) {
+  DirectoryNotificationStore directory(home.path("notify"));
+  SystemdNotificationStore systemd(units, stub);
+  const UserNotification dialog{kActionDialog, u"Orvel Radio", u"Orvel Radio alarm!"};
+  // Line breaks cannot reach a record (they would end its line), the rest can be written.
+  const std::vector<std::function<void(NotificationInfo&)>> lineBreaks = {
+      [](NotificationInfo& i) { i.trigger.application += "\nExecStart=/bin/sh"; },
+      [](NotificationInfo& i) { i.trigger.arguments = u"AlarmOn 1\r\n2"; },
+      [](NotificationInfo& i) { i.notification.dialogText = u"alarm\n!"; },
+  };
+  const std::vector<std::function<void(NotificationInfo&)>> others = {
+      [](NotificationInfo& i) { i.trigger.application.clear(); },
+      [](NotificationInfo& i) { i.trigger.start.month = 13; },
+      [](NotificationInfo& i) { i.trigger.end.day = 31; },  // June has 30 days
+      [](NotificationInfo& i) { i.trigger.type = kTriggerTime + 1; },
+  };
+  for (const auto* spoilers : {&lineBreaks, &others}) {
+    for (size_t k = 0; k < spoilers->size(); ++k) {
+      NotificationInfo bad{1, trigger("/bin/orvel-radio", u"AlarmOn 1 5", 7), dialog};
+      (*spoilers)[k](bad);
+      EXPECT_EQ(directory.Set(bad.trigger, &bad.notification), 0u) << k;
+      EXPECT_EQ(systemd.Set(bad.trigger, &bad.notification), 0u) << k;
+      if (spoilers == &lineBreaks) continue;
+      // The same registration put in place by hand is not read back by either.
+      test::writeFile(home.path("notify/1.notification"), NotificationRecord::encode(bad, ""));
+      test::writeFile(units + "/orvel-radio-alarm-1.timer", systemd.timerUnit(bad));
+      EXPECT_FALSE(directory.GetInfo(1)) << k;
+      EXPECT_FALSE(systemd.GetInfo(1)) << k;
+    }
+  }
+  EXPECT_TRUE(calls().empty());  // nothing was ever enabled
+  // Handle 0 is never given, so neither store lists it.
+  fs::remove(home.path("notify/1.notification"));
+  fs::remove(units + "/orvel-radio-alarm-1.timer");
+  test::writeFile(home.path("notify/0.notification"), "");
+  test::writeFile(units + "/orvel-radio-alarm-0.timer", "");
+  EXPECT_TRUE(directory.GetHandles().empty());
+  EXPECT_TRUE(systemd.GetHandles().empty());
 }
 
 TEST_F(SystemdStoreTest, SpecialCharactersCannotEscapeTheCommandLine) {

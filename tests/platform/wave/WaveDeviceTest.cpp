@@ -147,8 +147,16 @@ TEST(WaveDevice, TheNullDeviceKeepsRealTimeHoldsWhilePausedAndResetReturnsEveryt
   device->reset();
   EXPECT_EQ(done.get(0)->lParam, 3);
   EXPECT_EQ(done.get(0)->lParam, 4);
+
+  // Close returns what is queued, once, even when called again.
+  device->write(fifth.data(), 1600, 5);
+  device->write(fifth.data(), 1600, 6);
   device->close();
-  EXPECT_FALSE(device->write(fifth.data(), 1600, 5));
+  device->close();
+  EXPECT_FALSE(device->write(fifth.data(), 1600, 7));
+  EXPECT_EQ(done.get(0)->lParam, 5);
+  EXPECT_EQ(done.get(0)->lParam, 6);
+  EXPECT_FALSE(done.get(300));
 }
 
 TEST(WaveDevice, AlsaPlaysOrRefusesCleanly) {
