@@ -60,6 +60,9 @@ class WaveOutput {
   bool Queue(uint32_t bytes, int index);
   bool Pause();
   bool Restart();
+  // The device's latency behind a buffer that came back (see WaveDevice::latencyMs); 0 when
+  // closed. Command thread.
+  uint32_t LatencyMs() const { return m_device ? m_device->latencyMs() : 0; }
   // Stops playback, closes the device and ends the callback thread (see above). True when
   // closed or already closed; false leaves the output open.
   bool Close();

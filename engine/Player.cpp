@@ -364,7 +364,7 @@ int32_t Player::doPlay() {
   if (m_state.load() != Ready || !m_wave || !m_decoderFormat) return 0;
   const WaveFormatEx format = m_outputFormat ? *m_outputFormat : m_decoderFormat->wave;
   if (!m_wave->Open(&format, m_bufferBytes)) return 0;
-  m_titles.start(format.nAvgBytesPerSec);
+  m_titles.start(format.nAvgBytesPerSec, m_wave->LatencyMs());
   for (int i = 0; i < 2; ++i) {
     char* data = nullptr;
     uint32_t capacity = 0;

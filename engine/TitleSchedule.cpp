@@ -21,10 +21,11 @@ void TitleSchedule::setDecoderTags(TagInfo tags) {
   m_decoderTags = std::move(tags);
 }
 
-void TitleSchedule::start(uint32_t bytesPerSecond) {
+void TitleSchedule::start(uint32_t bytesPerSecond, uint32_t latencyMs) {
   std::lock_guard lock(m_lock);
   m_waiting.clear();
   m_bytesPerSecond = bytesPerSecond;
+  m_latency = std::chrono::milliseconds(latencyMs);
   m_queuedBytes = 0;
   m_playedBytes = 0;
   m_playedAt = Clock::now();
@@ -96,22 +97,23 @@ void TitleSchedule::apply(Source source, TagInfo tags) {
   }
 }
 
-// Playback is assumed to go on at the output's rate from the last played buffer, but never past
-// what was queued: an output that starved has played no further.
-uint64_t TitleSchedule::playingAt(Clock::time_point now) const {
+// Playback is assumed to go on at the output's rate from the last played buffer, heard the
+// device's latency later, but never past what was queued: an output that starved has played
+// no further.
+uint64_t TitleSchedule::heardAt(Clock::time_point now) const {
   if (m_bytesPerSecond == 0) return m_playedBytes;
   const Clock::time_point until = m_pausedAt ? *m_pausedAt : now;
   const auto elapsedUs =
-      std::chrono::duration_cast<std::chrono::microseconds>(until - m_playedAt).count();
-  const uint64_t ahead =
-      elapsedUs > 0 ? static_cast<uint64_t>(elapsedUs) * m_bytesPerSecond / 1000000 : 0;
-  return std::min(m_playedBytes + ahead, m_queuedBytes);
+      std::chrono::duration_cast<std::chrono::microseconds>(until - m_playedAt - m_latency).count();
+  const int64_t heard =
+      static_cast<int64_t>(m_playedBytes) + elapsedUs * int64_t{m_bytesPerSecond} / 1000000;
+  return std::min(static_cast<uint64_t>(std::max<int64_t>(heard, 0)), m_queuedBytes);
 }
 
 TitleSchedule::Clock::time_point TitleSchedule::dueTime(uint64_t position) const {
-  if (position <= m_playedBytes || m_bytesPerSecond == 0) return m_playedAt;
-  const uint64_t us = (position - m_playedBytes) * 1000000 / m_bytesPerSecond;
-  return m_playedAt + std::chrono::microseconds(us);
+  if (m_bytesPerSecond == 0) return m_playedAt;
+  const int64_t ahead = static_cast<int64_t>(position) - static_cast<int64_t>(m_playedBytes);
+  return m_playedAt + m_latency + std::chrono::microseconds(ahead * 1000000 / m_bytesPerSecond);
 }
 
 std::optional<TitleSchedule::Clock::time_point> TitleSchedule::nextDue() const {
@@ -123,9 +125,9 @@ std::optional<TitleSchedule::Clock::time_point> TitleSchedule::nextDue() const {
 bool TitleSchedule::advance(Clock::time_point now) {
   std::lock_guard lock(m_lock);
   if (m_pausedAt) return false;
-  const uint64_t playing = playingAt(now);
+  const uint64_t heard = heardAt(now);
   bool changed = false;
-  while (!m_waiting.empty() && m_waiting.front().position <= playing) {
+  while (!m_waiting.empty() && m_waiting.front().position <= heard) {
     apply(m_waiting.front().source, std::move(m_waiting.front().tags));
     m_waiting.pop_front();
     changed = true;

@@ -29,10 +29,11 @@ class TitleSchedule {
   void clear();
   // A decoder was opened with these tags.
   void setDecoderTags(TagInfo tags);
-  // Play: nothing queued or played yet at `bytesPerSecond`; titles still waiting are dropped
-  // (they belonged to audio that was not played), what shows stays.
-  void start(uint32_t bytesPerSecond);
-  // Playback ended: the titles of what was played show, the others will not be played. True
+  // Play: nothing queued or played yet at `bytesPerSecond`, through a device that is heard
+  // `latencyMs` after it hands a buffer back; titles still waiting are dropped (they belonged
+  // to audio that was not played), what shows stays.
+  void start(uint32_t bytesPerSecond, uint32_t latencyMs = 0);
+  // Playback ended: the titles of what was played show, the others will not be heard. True
   // when what shows changed.
   bool stop();
   // Whether the stream has given a title since the open.
@@ -61,7 +62,7 @@ class TitleSchedule {
     uint64_t position;
     TagInfo tags;
   };
-  uint64_t playingAt(Clock::time_point now) const;
+  uint64_t heardAt(Clock::time_point now) const;
   Clock::time_point dueTime(uint64_t position) const;
   void apply(Source source, TagInfo tags);
 
@@ -71,6 +72,7 @@ class TitleSchedule {
   std::optional<TagInfo> m_decoderTags;  // present exactly while there is a decoder
   std::deque<Entry> m_waiting;           // in order of position
   uint32_t m_bytesPerSecond = 0;
+  Clock::duration m_latency{};
   uint64_t m_queuedBytes = 0;
   uint64_t m_playedBytes = 0;
   Clock::time_point m_playedAt{};

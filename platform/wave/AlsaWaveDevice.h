@@ -21,6 +21,8 @@ class AlsaWaveDevice : public QueuedWaveDevice {
   // Opens and sets up the PCM; nothing when ALSA cannot be loaded or refuses.
   static std::unique_ptr<AlsaWaveDevice> open(const PcmFormat& format, MessageTarget* completions);
   ~AlsaWaveDevice() override;
+  // A buffer comes back once ALSA has taken it, about the asked latency before it is heard.
+  uint32_t latencyMs() const override { return kLatencyUs / 1000; }
 
  private:
   AlsaWaveDevice(const AlsaLibrary& alsa, snd_pcm_t* pcm, const PcmFormat& format,

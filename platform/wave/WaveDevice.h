@@ -23,6 +23,9 @@ class WaveDevice {
   virtual bool reset() = 0;
   // Resets and releases the device.
   virtual void close() = 0;
+  // How long after a buffer came back as played its last sound is heard: what the device
+  // buffers behind the writes. 0 for a device that hands buffers back as it plays them.
+  virtual uint32_t latencyMs() const { return 0; }
 };
 
 }  // namespace orvel

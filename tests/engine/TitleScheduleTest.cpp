@@ -51,6 +51,19 @@ TEST(TitleSchedule, ShowsEachTitleWhenItsSoundPlays) {
   EXPECT_EQ(info.album, u"Live");  // completed from the decoder's tags
 }
 
+TEST(TitleSchedule, ADeviceThatBuffersIsHeardLater) {
+  TitleSchedule schedule;
+  schedule.setDecoderTags(TagInfo{});
+  schedule.start(1000, 500);
+  const Clock::time_point t0 = Clock::now();
+  schedule.played(0, t0);
+  schedule.queued(2000);
+  schedule.add(TitleSchedule::Source::Stream, 1000, titled(u"Later"));
+  EXPECT_EQ(*schedule.nextDue(), t0 + 1500ms);
+  EXPECT_FALSE(schedule.advance(t0 + 1400ms));
+  EXPECT_TRUE(schedule.advance(t0 + 1500ms));
+}
+
 TEST(TitleSchedule, AnOutputThatStarvedHasNotPlayedTheTitle) {
   TitleSchedule schedule;
   schedule.setDecoderTags(TagInfo{});
