@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QStyle>
 #include <QMouseEvent>
 
 #include "resources/StringTable.h"
@@ -39,6 +40,8 @@ GeneralSettingsPage::GeneralSettingsPage(QWidget* parent, SettingsStore& setting
   m_reconnectLabel->setWordWrap(true);
   m_reconnectLabel->installEventFilter(this);
   auto* row = new QHBoxLayout;
+  // As far from the box as a check box's own text, so both texts line up.
+  row->setSpacing(m_reconnect->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing));
   row->addWidget(m_reconnect, 0, Qt::AlignTop);
   row->addWidget(m_reconnectLabel, 1);
   body()->addLayout(row);
