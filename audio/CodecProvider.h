@@ -6,6 +6,7 @@
 
 #include "audio/AudioDecoder.h"
 #include "audio/AudioFilter.h"
+#include "audio/CodecEntry.h"
 #include "platform/Text.h"
 
 namespace orvel {
@@ -22,6 +23,9 @@ class CodecProvider {
   CodecProvider& operator=(const CodecProvider&) = delete;
   // Frees the library, when there is one.
   virtual ~CodecProvider();
+
+  // A new decoder for `entry`'s format, asked for as `name`; by default through createDecoder.
+  virtual bool makeDecoder(AudioDecoder** out, WStringView name, const CodecEntry& entry);
 
   void* library = nullptr;  // dlopen handle; null for the built-in provider
   std::string path;         // the library's path; empty for the built-in provider

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "audio/BuiltinCodecs.h"
+#include "audio/LibraryCodecProvider.h"
 #include "platform/ProgramDirectory.h"
 
 namespace orvel {
@@ -35,8 +36,16 @@ void CodecRegistry::createShared(const std::string& pattern) {
 
 void CodecRegistry::destroyShared() { sharedSlot().reset(); }
 
-CodecProvider* CodecRegistry::createProvider(ProviderSource source, const std::string&) {
-  return source == ProviderSource::kBuiltin ? BuiltinCodecs::createProvider(*this) : nullptr;
+CodecProvider* CodecRegistry::createProvider(ProviderSource source, const std::string& path) {
+  switch (source) {
+    case ProviderSource::kBuiltin:
+      return BuiltinCodecs::createProvider(*this);
+    case ProviderSource::kLibrary:
+      return LibraryCodecProvider::load(*this, path);
+    case ProviderSource::kEndOfScan:
+      break;
+  }
+  return nullptr;
 }
 
 void CodecRegistry::registerEntry(CodecProvider* provider, WStringView name, WStringView shortName,
@@ -97,8 +106,7 @@ bool CodecRegistry::CreateDecoder(AudioDecoder** out, WStringView name) {
   if (out == nullptr) return false;
   *out = nullptr;
   const CodecEntry* entry = FindEntry(name, false);
-  if (entry == nullptr || entry->provider->createDecoder == nullptr) return false;
-  return entry->provider->createDecoder(out, name);
+  return entry != nullptr && entry->provider->makeDecoder(out, name, *entry);
 }
 
 bool CodecRegistry::CreateFilter(AudioFilter** out, WStringView name) {

@@ -2,8 +2,8 @@
 // Which formats the program can decode and who creates their decoders and filters. One
 // instance per process, made at start-up (or on first use) and destroyed at shut-down, on the
 // UI thread; lookups come from the player's command thread afterwards. The first lookup scans
-// for providers: the built-in one, and codec libraries matching the pattern beside the
-// executable, of which this program registers none.
+// for providers: the built-in one, then codec libraries matching the pattern beside the
+// executable (LibraryCodecProvider), whose entries follow the built-in ones.
 //
 // Not guarded: entries and providers only grow, and only during the first lookup, which the
 // Player makes before any other thread uses the registry.
@@ -57,7 +57,7 @@ class CodecRegistry {
 
  protected:
   enum class ProviderSource { kBuiltin, kLibrary, kEndOfScan };
-  // Creates the built-in provider; gives none for a library path or the end of the scan.
+  // Creates the built-in provider or loads a codec library; none for the end of the scan.
   virtual CodecProvider* createProvider(ProviderSource source, const std::string& path);
 
  private:

@@ -99,26 +99,30 @@ bool OggDecoder::GetFormat(AudioFormat* format) {
   return true;
 }
 
-void OggDecoder::readComments(const vorbis_comment& comments, TagInfo& tags) {
+void OggDecoder::readComment(std::string_view comment, TagInfo& tags) {
   static constexpr struct {
     std::string_view key;
     std::optional<WString> TagInfo::*field;
   } kKeys[] = {{"TITLE", &TagInfo::title},   {"ALBUM", &TagInfo::album},
                {"ARTIST", &TagInfo::artist}, {"GENRE", &TagInfo::genre},
                {"DATE", &TagInfo::year},     {"TRACKNUMBER", &TagInfo::track}};
+  const size_t equals = comment.find('=');
+  if (equals == std::string_view::npos) return;
+  const WString key = fromAscii(comment.substr(0, equals));
+  for (const auto& known : kKeys) {
+    if (equalsNoCase(key, fromAscii(known.key))) {
+      tags.*known.field = decodeAnsi(comment.substr(equals + 1));
+      return;
+    }
+  }
+}
+
+void OggDecoder::readComments(const vorbis_comment& comments, TagInfo& tags) {
   for (int i = 0; i < comments.comments; ++i) {
     if (comments.user_comments[i] == nullptr || comments.comment_lengths[i] < 0) continue;
-    const std::string_view comment(comments.user_comments[i],
-                                   static_cast<size_t>(comments.comment_lengths[i]));
-    const size_t equals = comment.find('=');
-    if (equals == std::string_view::npos) continue;
-    const WString key = fromAscii(comment.substr(0, equals));
-    for (const auto& known : kKeys) {
-      if (equalsNoCase(key, fromAscii(known.key))) {
-        tags.*known.field = decodeAnsi(comment.substr(equals + 1));
-        break;
-      }
-    }
+    readComment(std::string_view(comments.user_comments[i],
+                                 static_cast<size_t>(comments.comment_lengths[i])),
+                tags);
   }
 }
 

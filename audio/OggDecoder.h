@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include "audio/AudioDecoder.h"
 #include "audio/FilterChain.h"
@@ -39,6 +40,8 @@ class OggDecoder : public AudioDecoder, public FilterChain {
 
   // Fills `tags` from a Vorbis comment list ("KEY=value", keys without case, UTF-8 values).
   static void readComments(const vorbis_comment& comments, TagInfo& tags);
+  // Fills the field of `tags` that one "KEY=value" comment names, if it names one.
+  static void readComment(std::string_view comment, TagInfo& tags);
 
  private:
   int32_t readTags(void* out);

@@ -9,6 +9,7 @@ packages=(
   cmake ninja-build g++ make pkg-config
   # libraries
   qt6-base-dev libcurl4-openssl-dev libcurl3-gnutls libmpg123-dev libvorbisidec-dev libasound2-dev
+  libogg-dev libavcodec-dev libavutil-dev
   # the fonts the default skins name
   fonts-dejavu-core
   # tests and benchmarks

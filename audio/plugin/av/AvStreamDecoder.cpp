@@ -1,0 +1,111 @@
+#include "audio/plugin/av/AvStreamDecoder.h"
+
+#include <algorithm>
+
+namespace orvel {
+namespace {
+
+// How far Open reads for the first sound before it calls the stream undecodable.
+constexpr int64_t kOpenReadLimit = 1 << 20;
+
+}  // namespace
+
+int32_t AvStreamDecoder::open(const OvStream* stream, OvPcmFormat* format) {
+  const AvCodecLibrary* av = AvCodecLibrary::get();
+  if (av == nullptr || stream == nullptr || format == nullptr) return 1;
+  m_stream = stream;
+  const int64_t start = streamPosition();
+  if (!readHead()) return 1;
+  m_dataStart = streamPosition();
+  if (!m_frames.open(*av, m_codec, m_extradata)) return 1;
+  // The rate and channels are known for sure only from decoded sound (SBR doubles the rate,
+  // PS makes mono stereo), so Open decodes up to the first frame.
+  while (m_frames.channels() == 0) {
+    if (!decodeNextPacket() || streamPosition() - start > kOpenReadLimit) return 1;
+  }
+  format->rate = m_frames.rate();
+  format->channels = m_frames.channels();
+  format->durationMs = m_durationMs;
+  return 0;
+}
+
+bool AvStreamDecoder::decodeNextPacket() {
+  const uint8_t* data = nullptr;
+  int32_t size = 0;
+  if (nextPacket(data, size)) {
+    m_frames.decode(data, size);
+    return true;
+  }
+  m_frames.decode(nullptr, 0);  // the decoder's last frames
+  m_ended = true;
+  return false;
+}
+
+int32_t AvStreamDecoder::decode(int16_t* pcm, int32_t maxFrames) {
+  if (m_endFrame >= 0)
+    maxFrames = static_cast<int32_t>(std::clamp<int64_t>(m_endFrame - m_framesOut, 0, maxFrames));
+  int32_t given = 0;
+  while (given < maxFrames) {
+    if (m_frames.queuedFrames() == 0) {
+      if (m_ended) break;
+      decodeNextPacket();
+      continue;
+    }
+    int16_t* at = pcm + static_cast<size_t>(given) * m_frames.channels();
+    const int32_t taken = m_frames.take(at, maxFrames - given);
+    const int32_t skipped = static_cast<int32_t>(std::min<int64_t>(m_skipFrames, taken));
+    m_skipFrames -= skipped;
+    if (skipped > 0) {
+      std::copy(at + static_cast<size_t>(skipped) * m_frames.channels(),
+                at + static_cast<size_t>(taken) * m_frames.channels(), at);
+    }
+    given += taken - skipped;
+  }
+  m_framesOut += given;
+  return given;
+}
+
+int32_t AvStreamDecoder::positionMs() const {
+  if (m_frames.rate() == 0) return 0;
+  return static_cast<int32_t>(m_framesOut * 1000 / m_frames.rate());
+}
+
+int32_t AvStreamDecoder::bitrateKbps() const {
+  const int64_t size = streamSize();
+  if (size > m_dataStart && m_durationMs > 0) {
+    return static_cast<int32_t>((size - m_dataStart) * 8 / m_durationMs);
+  }
+  const int64_t ms = positionMs();
+  return ms > 0 ? static_cast<int32_t>((streamPosition() - m_dataStart) * 8 / ms) : 0;
+}
+
+int32_t AvStreamDecoder::seek(int32_t value, bool byTime) {
+  const int64_t size = streamSize();
+  if (m_stream == nullptr || size < 0 || value < 0) return -1;
+  const int64_t span = size - m_dataStart;
+  int64_t target = value;
+  if (byTime) {
+    // Where the time lies, by the length when known, else by the bitrate so far.
+    const int64_t totalMs = m_durationMs > 0 ? m_durationMs : span * 8 / std::max(1, bitrateKbps());
+    target = m_dataStart + (totalMs > 0 ? span * value / totalMs : 0);
+  }
+  target = std::clamp<int64_t>(target, m_dataStart, size);
+  if (!moveTo(target)) return -1;
+  m_frames.flush();
+  m_ended = false;
+  m_skipFrames = 0;
+  const int64_t frame = resync(target == m_dataStart);
+  const int64_t rate = std::max<int64_t>(1, m_frames.rate());
+  const int64_t estimateMs =
+      byTime ? value : (span > 0 ? (target - m_dataStart) * m_durationMs / span : 0);
+  m_framesOut = target == m_dataStart ? 0 : frame >= 0 ? frame : estimateMs * rate / 1000;
+  return byTime ? positionMs() : static_cast<int32_t>(target);
+}
+
+const char* AvStreamDecoder::comment(int32_t index, int32_t* length) const {
+  if (index < 0 || static_cast<size_t>(index) >= m_comments.size()) return nullptr;
+  if (length != nullptr) *length = static_cast<int32_t>(m_comments[index].size());
+  return m_comments[index].c_str();
+}
+
+}  // namespace orvel
