@@ -28,4 +28,16 @@ lame --quiet -b 128 --id3v1-only --tt "Old Song" --ta "Old Singer" --tl "Old Rec
 oggenc --quiet -q 3 -s 1001 -t "Première" -a "Ωmega" -G Jazz -d 2004 -N 9 -o tone.ogg src44.wav
 oggenc --quiet -q 3 -s 2002 -t "Second" -o second.ogg srcb.wav
 cat tone.ogg second.ogg > chained.ogg                  # two logical streams, as a server sends
-rm -f src44.wav src22m.wav src8m.wav srcb.wav
+# For the codec library: a rising tone per channel, which matches itself at one offset only,
+# coded by ffmpeg, and ffmpeg's own decode of each file as the sound it must give.
+ff -f lavfi -i "aevalsrc=0.5*sin(2*PI*(200+300*t)*t)|0.4*sin(2*PI*(900-200*t)*t):s=44100:d=3" \
+  -c:a pcm_s16le sweep.wav
+ff -i sweep.wav -c:a aac -b:a 128k -f adts sweep.aac
+ff -i sweep.wav -c:a libopus -b:a 128k -metadata title="Première" -metadata artist="Ωmega" sweep.opus
+ff -i sweep.wav -c:a flac -metadata title="Flac Song" -metadata date=2011 sweep.flac
+ff -i sweep.wav -c:a flac -metadata title="Ogg Flac Song" -f ogg sweep-flac.oga
+ff -i sweep.wav -c:a libopus -b:a 128k -f ogg sweep-opus.oga
+for f in sweep.aac sweep.opus sweep.flac sweep-flac.oga sweep-opus.oga; do
+  ff -i "$f" -f s16le "$f.s16"
+done
+rm -f src44.wav src22m.wav src8m.wav srcb.wav sweep.wav

@@ -48,7 +48,7 @@ bool AvOggDecoder::readHeaderPacket(const ogg_packet& packet) {
     if (m_codec == AV_CODEC_ID_NONE) m_extradata.assign(bytes, bytes + packet.bytes);
     m_codec = AV_CODEC_ID_OPUS;
     m_preSkip = bytes[10] | bytes[11] << 8;
-    m_skipFrames = m_preSkip;
+    m_skipFrames += m_preSkip;
     m_headersLeft = 1;
   } else if (startsWith(packet, "OpusTags", 8) && m_codec == AV_CODEC_ID_OPUS) {
     m_comments = VorbisCommentBlock::parse(bytes + 8, static_cast<size_t>(packet.bytes - 8));
@@ -141,23 +141,55 @@ bool AvOggDecoder::nextPacket(const uint8_t*& data, int32_t& size) {
   }
 }
 
-int64_t AvOggDecoder::resync(bool atStart) {
+bool AvOggDecoder::positionedPageFrom(int64_t offset, int64_t& end, int64_t& frame) {
+  if (!moveTo(offset)) return false;
+  ogg_sync_state sync;
+  ogg_sync_init(&sync);
+  ogg_page page;
+  bool found = false;
+  while (!found && nextPage(sync, page)) {
+    found = ogg_page_serialno(&page) == m_ogg.serialno && ogg_page_granulepos(&page) >= 0;
+    end = streamPosition() - (sync.fill - sync.returned);
+  }
+  ogg_sync_clear(&sync);
+  if (found) frame = ogg_page_granulepos(&page) - (m_codec == AV_CODEC_ID_OPUS ? m_preSkip : 0);
+  return found;
+}
+
+bool AvOggDecoder::restartAt(int64_t offset) {
   ogg_sync_reset(&m_sync);
   ogg_stream_reset(&m_ogg);
   m_headersLeft = 0;
-  if (atStart) return moveTo(0) ? 0 : -1;  // the head again, then the first packet
-  // The first whole page with a position says where the following packets begin.
-  ogg_page page;
-  while (nextPage(m_sync, page)) {
-    if (ogg_page_serialno(&page) != m_ogg.serialno || ogg_page_granulepos(&page) < 0) continue;
-    ogg_stream_pagein(&m_ogg, &page);
-    ogg_packet packet;
-    while (ogg_stream_packetout(&m_ogg, &packet) != 0) {
+  return moveTo(offset);
+}
+
+int64_t AvOggDecoder::seekTo(int64_t offset, int64_t targetFrame) {
+  if (targetFrame < 0) targetFrame = frameAtByte(offset);
+  // Halves the span until it is short, keeping `low` where a page at or before the target
+  // follows; then walks its pages to the last that ends at or before the target. Decoding
+  // resumes after that page and drops the frames up to the target, so the seek is exact.
+  int64_t low = dataStart();
+  int64_t high = streamSize();
+  int64_t end = 0;
+  int64_t frame = 0;
+  while (high - low > kTailBytes) {
+    const int64_t middle = low + (high - low) / 2;
+    if (positionedPageFrom(middle, end, frame) && frame <= targetFrame) {
+      low = middle;
+    } else {
+      high = middle;
     }
-    return std::max<int64_t>(
-        0, ogg_page_granulepos(&page) - (m_codec == AV_CODEC_ID_OPUS ? m_preSkip : 0));
   }
-  return -1;
+  int64_t resumeAt = 0;  // 0: from the head of the stream, whose frames start at 0
+  int64_t resumeFrame = 0;
+  for (int64_t from = low; positionedPageFrom(from, end, frame) && frame <= targetFrame;
+       from = end) {
+    resumeAt = end;
+    resumeFrame = std::max<int64_t>(0, frame);
+  }
+  if (!restartAt(resumeAt)) return -1;
+  m_skipFrames = targetFrame - resumeFrame;
+  return targetFrame;
 }
 
 }  // namespace orvel

@@ -24,10 +24,15 @@ class AvOggDecoder : public AvStreamDecoder {
  protected:
   bool readHead() override;
   bool nextPacket(const uint8_t*& data, int32_t& size) override;
-  int64_t resync(bool atStart) override;
+  int64_t seekTo(int64_t offset, int64_t targetFrame) override;
 
  private:
   bool nextPage(ogg_sync_state& sync, ogg_page& page);
+  // From `offset`, the first page of this stream with a position: where it ends (bytes) and
+  // the frame it ends at; false when none follows.
+  bool positionedPageFrom(int64_t offset, int64_t& end, int64_t& frame);
+  // Forgets pages and packets read, and makes the stream read on from `offset`.
+  bool restartAt(int64_t offset);
   // A packet before the audio of a link; false when it is not one this decoder knows.
   bool readHeaderPacket(const ogg_packet& packet);
   int64_t lastGranule();

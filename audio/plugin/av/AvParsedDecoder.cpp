@@ -1,5 +1,6 @@
 #include "audio/plugin/av/AvParsedDecoder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "audio/plugin/av/VorbisCommentBlock.h"
@@ -11,6 +12,10 @@ constexpr int32_t kReadSize = 16384;
 constexpr uint8_t kStreamInfo = 0;
 constexpr uint8_t kComments = 4;
 constexpr uint32_t kStreamInfoSize = 34;
+constexpr int32_t kAdtsMeasureBytes = 1 << 20;
+constexpr uint32_t kAdtsRates[] = {96000, 88200, 64000, 48000, 44100, 32000, 24000,
+                                   22050, 16000, 12000, 11025, 8000,  7350};
+constexpr uint32_t kAacFrameSamples = 1024;
 
 }  // namespace
 
@@ -39,6 +44,7 @@ bool AvParsedDecoder::readExactly(uint8_t* buffer, int32_t size) {
 
 bool AvParsedDecoder::readHead() {
   if (m_codec == AV_CODEC_ID_FLAC && !readFlacHead()) return false;
+  if (m_codec == AV_CODEC_ID_AAC && streamSize() > 0) measureAdts();
   m_parser = AvCodecLibrary::get()->parserInit(m_codec);
   return m_parser != nullptr;
 }
@@ -65,6 +71,37 @@ bool AvParsedDecoder::readFlacHead() {
     }
   }
   return !m_extradata.empty();
+}
+
+void AvParsedDecoder::measureAdts() {
+  const int64_t start = streamPosition();
+  std::vector<uint8_t> bytes(kAdtsMeasureBytes);
+  int32_t filled = 0;
+  for (int32_t got = 1; got > 0 && filled < kAdtsMeasureBytes; filled += got) {
+    got = std::max(0, read(bytes.data() + filled, kAdtsMeasureBytes - filled));
+  }
+  if (!moveTo(start)) return;
+  uint64_t samples = 0;
+  uint32_t rate = 0;
+  int32_t at = 0;
+  int32_t counted = 0;  // bytes up to the end of the last whole frame
+  while (at + 7 <= filled) {
+    const uint8_t* h = bytes.data() + at;
+    const uint32_t length = (h[3] & 3u) << 11 | h[4] << 3 | h[5] >> 5;
+    const uint32_t rateIndex = (h[2] >> 2) & 0x0F;
+    if (h[0] != 0xFF || (h[1] & 0xF6) != 0xF0 || length < 7 || rateIndex >= std::size(kAdtsRates)) {
+      ++at;  // not a frame header: look on
+      continue;
+    }
+    if (at + static_cast<int32_t>(length) > filled) break;
+    rate = kAdtsRates[rateIndex];
+    samples += kAacFrameSamples * ((h[6] & 3u) + 1);
+    at += static_cast<int32_t>(length);
+    counted = at;
+  }
+  if (rate == 0 || counted == 0) return;
+  const uint64_t ms = samples * 1000 / rate;
+  m_durationMs = static_cast<uint32_t>(ms * static_cast<uint64_t>(streamSize() - start) / counted);
 }
 
 bool AvParsedDecoder::nextPacket(const uint8_t*& data, int32_t& size) {
@@ -94,14 +131,17 @@ bool AvParsedDecoder::nextPacket(const uint8_t*& data, int32_t& size) {
   }
 }
 
-int64_t AvParsedDecoder::resync(bool) {
+int64_t AvParsedDecoder::seekTo(int64_t offset, int64_t targetFrame) {
+  if (!moveTo(offset)) return -1;
   const AvCodecLibrary& av = *AvCodecLibrary::get();
   av.parserClose(m_parser);
   m_parser = av.parserInit(m_codec);
   m_offset = 0;
   m_filled = 0;
   m_streamEnded = false;
-  return -1;
+  // The parser finds the next frame; its time is as near as the bitrate tells.
+  if (offset == dataStart()) return 0;
+  return targetFrame >= 0 ? targetFrame : frameAtByte(offset);
 }
 
 }  // namespace orvel

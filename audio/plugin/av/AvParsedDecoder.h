@@ -22,10 +22,13 @@ class AvParsedDecoder : public AvStreamDecoder {
  protected:
   bool readHead() override;
   bool nextPacket(const uint8_t*& data, int32_t& size) override;
-  int64_t resync(bool atStart) override;
+  int64_t seekTo(int64_t offset, int64_t targetFrame) override;
 
  private:
   bool readFlacHead();
+  // The length of an ADTS file from its frame headers: counted over its first MiB, and
+  // extrapolated over the rest. Leaves the stream where it was.
+  void measureAdts();
   bool readExactly(uint8_t* buffer, int32_t size);
 
   AVCodecParserContext* m_parser = nullptr;

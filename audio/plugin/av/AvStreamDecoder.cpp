@@ -79,27 +79,33 @@ int32_t AvStreamDecoder::bitrateKbps() const {
   return ms > 0 ? static_cast<int32_t>((streamPosition() - m_dataStart) * 8 / ms) : 0;
 }
 
+int64_t AvStreamDecoder::totalMs() const {
+  if (m_durationMs > 0) return m_durationMs;
+  return (streamSize() - m_dataStart) * 8 / std::max(1, bitrateKbps());
+}
+
+int64_t AvStreamDecoder::frameAtByte(int64_t offset) const {
+  const int64_t span = streamSize() - m_dataStart;
+  return span > 0 ? (offset - m_dataStart) * totalMs() / span * m_frames.rate() / 1000 : 0;
+}
+
 int32_t AvStreamDecoder::seek(int32_t value, bool byTime) {
   const int64_t size = streamSize();
-  if (m_stream == nullptr || size < 0 || value < 0) return -1;
-  const int64_t span = size - m_dataStart;
-  int64_t target = value;
+  if (m_stream == nullptr || size < 0 || value < 0 || m_frames.rate() == 0) return -1;
+  const int64_t targetFrame = byTime ? int64_t{value} * m_frames.rate() / 1000 : -1;
+  int64_t offset = value;
   if (byTime) {
-    // Where the time lies, by the length when known, else by the bitrate so far.
-    const int64_t totalMs = m_durationMs > 0 ? m_durationMs : span * 8 / std::max(1, bitrateKbps());
-    target = m_dataStart + (totalMs > 0 ? span * value / totalMs : 0);
+    const int64_t total = totalMs();
+    offset = m_dataStart + (total > 0 ? (size - m_dataStart) * value / total : 0);
   }
-  target = std::clamp<int64_t>(target, m_dataStart, size);
-  if (!moveTo(target)) return -1;
+  offset = std::clamp<int64_t>(offset, m_dataStart, size);
   m_frames.flush();
   m_ended = false;
   m_skipFrames = 0;
-  const int64_t frame = resync(target == m_dataStart);
-  const int64_t rate = std::max<int64_t>(1, m_frames.rate());
-  const int64_t estimateMs =
-      byTime ? value : (span > 0 ? (target - m_dataStart) * m_durationMs / span : 0);
-  m_framesOut = target == m_dataStart ? 0 : frame >= 0 ? frame : estimateMs * rate / 1000;
-  return byTime ? positionMs() : static_cast<int32_t>(target);
+  const int64_t frame = seekTo(offset, targetFrame);
+  if (frame < 0) return -1;
+  m_framesOut = frame;
+  return byTime ? positionMs() : static_cast<int32_t>(offset);
 }
 
 const char* AvStreamDecoder::comment(int32_t index, int32_t* length) const {

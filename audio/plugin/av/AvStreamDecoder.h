@@ -32,9 +32,14 @@ class AvStreamDecoder {
   virtual bool readHead() = 0;
   // The next compressed packet, valid until the next call; false at the end of the stream.
   virtual bool nextPacket(const uint8_t*& data, int32_t& size) = 0;
-  // Drops the container's state after the stream moved (`atStart`: to the first packet);
-  // returns the frame position of the next packet when the container tells it, else -1.
-  virtual int64_t resync(bool atStart) = 0;
+  // Moves to `offset` (at or after the first packet), or nearer to `targetFrame` when the
+  // container can find it (-1: none), and drops the container's state. Returns the frame
+  // position of the next frame given (after m_skipFrames), or -1 when the stream cannot move.
+  virtual int64_t seekTo(int64_t offset, int64_t targetFrame) = 0;
+
+  // The frame at byte `offset`, from the length when known, else from the bitrate so far.
+  int64_t frameAtByte(int64_t offset) const;
+  int64_t dataStart() const { return m_dataStart; }
 
   int32_t read(void* buffer, int32_t size) {
     return m_stream->read(m_stream->context, buffer, size);
@@ -53,6 +58,8 @@ class AvStreamDecoder {
 
  private:
   bool decodeNextPacket();
+  // The length in ms: the container's, else what the bitrate so far gives.
+  int64_t totalMs() const;
 
   const OvStream* m_stream = nullptr;
   AvFrameDecoder m_frames;
