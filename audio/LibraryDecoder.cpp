@@ -52,6 +52,11 @@ bool LibraryDecoder::Decode(WaveHeader* block, uint32_t /*capacityBytes*/) {
     const int32_t room = static_cast<int32_t>(wantedFrames - block->dwBytesRecorded / frameBytes);
     const int32_t frames = m_decoder->ops->decode(m_decoder, pcm, room);
     if (frames <= 0) break;
+    int32_t before = 0;
+    if (m_decoder->ops->newPart(m_decoder, &before) == 1) {
+      m_partBegan = true;
+      m_partOffset = block->dwBytesRecorded + static_cast<uint32_t>(before) * frameBytes;
+    }
     block->dwBytesRecorded += static_cast<uint32_t>(frames) * frameBytes;
   }
   if (block->dwBytesRecorded == 0) return false;
@@ -99,7 +104,6 @@ int32_t LibraryDecoder::Control(int32_t code, void* out, void* /*out2*/) {
     case kControlBuildSeekIndex:
     case kControlGetSeekIndex:
     case kControlSetSeekIndex:
-    case kControlTagsChanged:
       return 0;
     case kControlDescription:
       if (m_stream == nullptr) return -1;
@@ -111,6 +115,11 @@ int32_t LibraryDecoder::Control(int32_t code, void* out, void* /*out2*/) {
       return 0;
     case kControlReadTags:
       return readTags(out);
+    case kControlTagsChanged:
+      if (!m_partBegan) return 0;
+      m_partBegan = false;
+      if (out != nullptr) *static_cast<uint32_t*>(out) = m_partOffset;
+      return 1;
     default:
       return kControlUnknown;
   }

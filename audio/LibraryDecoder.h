@@ -42,6 +42,9 @@ class LibraryDecoder : public AudioDecoder, public FilterChain {
   OvStream m_streamRecord{};
   AudioFormat m_format{};
   DataStream* m_stream = nullptr;  // set by a successful Open; not owned
+  // --- the decoding thread's: where in the last block a new link began
+  bool m_partBegan = false;
+  uint32_t m_partOffset = 0;
 };
 
 }  // namespace orvel

@@ -72,6 +72,10 @@ typedef struct OvDecoderOps {
   const char* (*comment)(OvDecoder* decoder, int32_t index, int32_t* length);
   /* A name for the codec as the player shows it ("AAC"). */
   const char* (*codecName)(OvDecoder* decoder);
+  /* 1 when the last decode began a part of the stream with tags of its own (the next link of
+   * a chained Ogg stream), with the frames it gave before that part in *frames; else 0.
+   * Answers 1 once per such part; comment then gives the new part's tags. */
+  int32_t (*newPart)(OvDecoder* decoder, int32_t* frames);
   void (*destroy)(OvDecoder* decoder);
 } OvDecoderOps;
 

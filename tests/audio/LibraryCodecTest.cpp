@@ -168,6 +168,36 @@ TEST(LibraryCodecs, SeeksLandOnTheSoundOfTheReportedTimeInFilesOnly) {
   }
 }
 
+TEST(LibraryCodecs, AChainedOpusStreamSaysWhereTheNextLinkAndItsTagsBegin) {
+  Opened opened("sweep-chained.opus", false);
+  ASSERT_NE(opened.decoder, nullptr);
+  const Pcm second = reference("sweep-opus.oga", opened.format.wave.nChannels);
+  Pcm got;
+  got.channels = opened.format.wave.nChannels;
+  std::vector<size_t> changesAt;  // in frames
+  std::vector<char> buffer(3000 * got.channels * 2);
+  for (;;) {
+    WaveHeader block;
+    block.lpData = buffer.data();
+    block.dwBufferLength = static_cast<uint32_t>(buffer.size());
+    const bool more = opened.decoder->Decode(&block, block.dwBufferLength);
+    uint32_t offset = 0;
+    if (opened.decoder->Control(kControlTagsChanged, &offset, nullptr) == 1) {
+      changesAt.push_back(got.frames() + offset / opened.format.wave.nBlockAlign);
+      TagInfo tags;
+      opened.decoder->Control(kControlReadTags, &tags, nullptr);
+      EXPECT_EQ(tags.title, std::nullopt);  // the second link has none
+    }
+    const auto* at = reinterpret_cast<const int16_t*>(buffer.data());
+    got.samples.insert(got.samples.end(), at, at + block.dwBytesRecorded / 2);
+    if (!more) break;
+  }
+  ASSERT_EQ(changesAt.size(), 1u);
+  // From the reported frame on, the sound is the second link's from its start.
+  const int64_t lag = -static_cast<int64_t>(changesAt[0]);
+  EXPECT_GE(snrDb(got, second, lag, changesAt[0], 48000), 60);
+}
+
 bool libavcodecLoaded() {
   std::ifstream maps("/proc/self/maps");
   std::string line;

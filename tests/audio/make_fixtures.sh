@@ -33,10 +33,12 @@ cat tone.ogg second.ogg > chained.ogg                  # two logical streams, as
 ff -f lavfi -i "aevalsrc=0.5*sin(2*PI*(200+300*t)*t)|0.4*sin(2*PI*(900-200*t)*t):s=44100:d=3" \
   -c:a pcm_s16le sweep.wav
 ff -i sweep.wav -c:a aac -b:a 128k -f adts sweep.aac
-ff -i sweep.wav -c:a libopus -b:a 128k -metadata title="Première" -metadata artist="Ωmega" sweep.opus
+ff -i sweep.wav -c:a libopus -b:a 128k -metadata title="Première" -metadata artist="Ωmega" \
+  -serial_offset 1001 sweep.opus
 ff -i sweep.wav -c:a flac -metadata title="Flac Song" -metadata date=2011 sweep.flac
 ff -i sweep.wav -c:a flac -metadata title="Ogg Flac Song" -f ogg sweep-flac.oga
-ff -i sweep.wav -c:a libopus -b:a 128k -f ogg sweep-opus.oga
+ff -i sweep.wav -c:a libopus -b:a 128k -serial_offset 2002 -f ogg sweep-opus.oga
+cat sweep.opus sweep-opus.oga > sweep-chained.opus
 for f in sweep.aac sweep.opus sweep.flac sweep-flac.oga sweep-opus.oga; do
   ff -i "$f" -f s16le "$f.s16"
 done

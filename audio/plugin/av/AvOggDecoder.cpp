@@ -125,6 +125,7 @@ bool AvOggDecoder::nextPacket(const uint8_t*& data, int32_t& size) {
     const int got = ogg_stream_packetout(&m_ogg, &packet);
     if (got == 1 && m_headersLeft > 0) {
       readHeaderPacket(packet);
+      m_linkStarting = m_chained && m_headersLeft == 0;
     } else if (got == 1 && packet.bytes > 0) {
       data = packet.packet;
       size = static_cast<int32_t>(packet.bytes);
@@ -133,6 +134,7 @@ bool AvOggDecoder::nextPacket(const uint8_t*& data, int32_t& size) {
       ogg_page page;
       if (!nextPage(m_sync, page)) return false;
       if (ogg_page_bos(&page) != 0) {  // the next link of a chain: its own head follows
+        m_chained = m_chained || ogg_page_serialno(&page) != m_ogg.serialno;
         ogg_stream_reset_serialno(&m_ogg, ogg_page_serialno(&page));
         m_headersLeft = 1;
       }

@@ -40,8 +40,9 @@ class AvOggDecoder : public AvStreamDecoder {
   ogg_sync_state m_sync{};
   ogg_stream_state m_ogg{};
   bool m_oggOpen = false;
-  int m_headersLeft = 0;  // header packets of the current link still to come
-  int64_t m_preSkip = 0;  // Opus: frames the encoder put before the sound
+  int m_headersLeft = 0;   // header packets of the current link still to come
+  bool m_chained = false;  // a link after the first has begun
+  int64_t m_preSkip = 0;   // Opus: frames the encoder put before the sound
 };
 
 }  // namespace orvel

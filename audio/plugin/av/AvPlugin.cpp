@@ -37,6 +37,7 @@ const OvDecoderOps kOps = {
     [](OvDecoder* d) { return implOf(d).bitrateKbps(); },
     [](OvDecoder* d, int32_t index, int32_t* length) { return implOf(d).comment(index, length); },
     [](OvDecoder* d) { return implOf(d).codecName(); },
+    [](OvDecoder* d, int32_t* frames) { return implOf(d).newPart(frames); },
     [](OvDecoder* d) { delete static_cast<PluginDecoder*>(d); },
 };
 

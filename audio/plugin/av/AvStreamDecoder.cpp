@@ -49,6 +49,12 @@ int32_t AvStreamDecoder::decode(int16_t* pcm, int32_t maxFrames) {
     if (m_frames.queuedFrames() == 0) {
       if (m_ended) break;
       decodeNextPacket();
+      // The queue was empty, so the new link's sound begins at what this call gave so far.
+      if (m_linkStarting) {
+        m_linkStarting = false;
+        m_partBegan = true;
+        m_partOffset = given;
+      }
       continue;
     }
     int16_t* at = pcm + static_cast<size_t>(given) * m_frames.channels();
@@ -106,6 +112,13 @@ int32_t AvStreamDecoder::seek(int32_t value, bool byTime) {
   if (frame < 0) return -1;
   m_framesOut = frame;
   return byTime ? positionMs() : static_cast<int32_t>(offset);
+}
+
+int32_t AvStreamDecoder::newPart(int32_t* frames) {
+  if (!m_partBegan) return 0;
+  m_partBegan = false;
+  if (frames != nullptr) *frames = m_partOffset;
+  return 1;
 }
 
 const char* AvStreamDecoder::comment(int32_t index, int32_t* length) const {

@@ -25,6 +25,8 @@ class AvStreamDecoder {
   int32_t bitrateKbps() const;
   const char* comment(int32_t index, int32_t* length) const;
   virtual const char* codecName() const = 0;
+  // 1 once after a decode that began a new link, with the frames it gave before it.
+  int32_t newPart(int32_t* frames);
 
  protected:
   // Reads the container's head and sets m_codec, m_extradata and, where the head gives them,
@@ -54,7 +56,9 @@ class AvStreamDecoder {
   std::vector<std::string> m_comments;
   uint32_t m_durationMs = 0;
   int64_t m_skipFrames = 0;  // frames to drop before the first one given (encoder delay)
-  int64_t m_endFrame = -1;   // where the sound ends when the container says so (padding after)
+  int64_t m_endFrame = -1;
+  bool m_linkStarting = false;  // set by nextPacket: the packet given begins a new link   // where
+                                // the sound ends when the container says so (padding after)
 
  private:
   bool decodeNextPacket();
@@ -66,6 +70,8 @@ class AvStreamDecoder {
   int64_t m_dataStart = 0;  // byte offset where the packets begin
   int64_t m_framesOut = 0;  // frames given since the start (or the seek target)
   bool m_ended = false;
+  bool m_partBegan = false;  // a decode began a new link, m_partOffset frames into its output
+  int32_t m_partOffset = 0;
 };
 
 }  // namespace orvel
