@@ -66,6 +66,7 @@ TEST(DamagedInput, CutOrScrambledFilesEndDecodingCleanly) {
 
 TEST(DamagedInput, RandomBytesAreRefusedOrDecodeToLittle) {
   std::mt19937 random(5);
+  CodecRegistry registry(CodecRegistry::kLibraryPattern, ORVEL_BIN_DIR);
   for (int round = 0; round < 8; ++round) {
     std::vector<uint8_t> noise(20000);
     for (auto& b : noise) b = static_cast<uint8_t>(random());
@@ -73,6 +74,17 @@ TEST(DamagedInput, RandomBytesAreRefusedOrDecodeToLittle) {
     EXPECT_EQ(decodeEverything(new OggDecoder, forOgg), -1);
     MemoryStream forMp3(noise, 777, round % 2 == 0);
     EXPECT_LT(decodeEverything(new Mp3Decoder, forMp3), 10 * 48000 * 4);
+    for (const char16_t* format : {u"x.opus", u"x.flac", u"x.oga", u"x.aac"}) {
+      AudioDecoder* decoder = nullptr;
+      ASSERT_TRUE(registry.CreateDecoder(&decoder, format));
+      MemoryStream stream(noise, 777, round % 2 == 0);
+      const int64_t bytes = decodeEverything(decoder, stream);
+      // Without their magic bytes the Ogg and FLAC formats are refused at once.
+      if (!equalsNoCase(format, u"x.aac")) {
+        EXPECT_EQ(bytes, -1) << toUtf8(format);
+      }
+      EXPECT_LT(bytes, 10 * 48000 * 4) << toUtf8(format);
+    }
   }
 }
 
