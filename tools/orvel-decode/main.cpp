@@ -1,5 +1,6 @@
-// orvel-decode: decodes an MP3 or Ogg Vorbis file the way the player does (the stream, the
-// codec registry, the decoder, the conversion filter) and writes the PCM to a file.
+// orvel-decode: decodes a file the way the player does (the stream, the codec registry, the
+// decoder, the conversion filter) and writes the PCM to a file: MP3 and Ogg Vorbis, and with
+// libOvAudioAv.so beside it AAC (.aac), Opus (.opus), FLAC (.flac) and Ogg FLAC or Opus (.oga).
 //
 //   orvel-decode [-o OUT] [--rate R] [--channels C] [--bits B] [--tags] FILE
 

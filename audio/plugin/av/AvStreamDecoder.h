@@ -55,10 +55,9 @@ class AvStreamDecoder {
   std::vector<uint8_t> m_extradata;
   std::vector<std::string> m_comments;
   uint32_t m_durationMs = 0;
-  int64_t m_skipFrames = 0;  // frames to drop before the first one given (encoder delay)
-  int64_t m_endFrame = -1;
-  bool m_linkStarting = false;  // set by nextPacket: the packet given begins a new link   // where
-                                // the sound ends when the container says so (padding after)
+  int64_t m_skipFrames = 0;     // frames to drop before the first one given (encoder delay)
+  int64_t m_endFrame = -1;      // where the sound ends when the container says so (padding after)
+  bool m_linkStarting = false;  // set by nextPacket: the packet given begins a new link
 
  private:
   bool decodeNextPacket();
