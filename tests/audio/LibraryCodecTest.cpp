@@ -198,6 +198,32 @@ TEST(LibraryCodecs, AChainedOpusStreamSaysWhereTheNextLinkAndItsTagsBegin) {
   EXPECT_GE(snrDb(got, second, lag, changesAt[0], 48000), 60);
 }
 
+TEST(LibraryCodecs, ADamagedFrameIsSkippedAndTheRestPlays) {
+  for (const char* file : {"sweep.aac", "sweep.flac", "sweep-flac.oga", "sweep.opus"}) {
+    SCOPED_TRACE(file);
+    std::vector<uint8_t> bytes = MemoryStream::load(fixture(file));
+    for (size_t i = 0; i < 64; ++i) bytes[bytes.size() / 2 + i] ^= 0x5A;
+    CodecRegistry registry(CodecRegistry::kLibraryPattern, ORVEL_BIN_DIR);
+    AudioDecoder* decoder = nullptr;
+    ASSERT_TRUE(registry.CreateDecoder(&decoder, fromAscii(file)));
+    MemoryStream stream(std::move(bytes), 1000, false);
+    AudioFormat format{};
+    ASSERT_EQ(decoder->Open(&stream, &format), 0);
+    const Pcm got = decodeFrames(*decoder, format);
+    decoder->Release();
+    const Pcm want = reference(file, format.wave.nChannels);
+    // The sound after the damage is the file's own, shifted by the frames lost: a frame or
+    // two, or in Ogg the page that fails its checksum (ffmpeg writes pages of about 1 s).
+    const bool ogg = !std::string(file).ends_with(".aac") && !std::string(file).ends_with(".flac");
+    const int64_t lost = static_cast<int64_t>(want.frames()) - static_cast<int64_t>(got.frames());
+    EXPECT_GE(lost, -4096);
+    EXPECT_LE(lost, ogg ? format.wave.nSamplesPerSec * 11 / 10 : 2 * 4608);
+    const size_t late = got.frames() - format.wave.nSamplesPerSec / 2;
+    const int64_t lag = bestLag(got, want, 0, std::max<int64_t>(lost, 0) + 2048, late);
+    EXPECT_GE(snrDb(got, want, lag, late, 2048), 40);
+  }
+}
+
 bool libavcodecLoaded() {
   std::ifstream maps("/proc/self/maps");
   std::string line;
