@@ -153,8 +153,9 @@ bool AvOggDecoder::positionedPageFrom(int64_t offset, int64_t& end, int64_t& fra
     found = ogg_page_serialno(&page) == m_ogg.serialno && ogg_page_granulepos(&page) >= 0;
     end = streamPosition() - (sync.fill - sync.returned);
   }
-  ogg_sync_clear(&sync);
+  // The page lies in the sync state's buffer: read it before the buffer goes.
   if (found) frame = ogg_page_granulepos(&page) - (m_codec == AV_CODEC_ID_OPUS ? m_preSkip : 0);
+  ogg_sync_clear(&sync);
   return found;
 }
 
