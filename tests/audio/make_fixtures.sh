@@ -36,7 +36,7 @@ ff -i sweep.wav -c:a aac -b:a 128k -f adts sweep.aac
 ff -i sweep.wav -c:a libopus -b:a 128k -metadata title="Première" -metadata artist="Ωmega" \
   -serial_offset 1001 sweep.opus
 ff -i sweep.wav -c:a flac -metadata title="Flac Song" -metadata date=2011 sweep.flac
-ff -i sweep.wav -c:a flac -metadata title="Ogg Flac Song" -f ogg sweep-flac.oga
+ff -i sweep.wav -c:a flac -metadata title="Ogg Flac Song" -serial_offset 3003 -f ogg sweep-flac.oga
 ff -i sweep.wav -c:a libopus -b:a 128k -serial_offset 2002 -f ogg sweep-opus.oga
 cat sweep.opus sweep-opus.oga > sweep-chained.opus
 for f in sweep.aac sweep.opus sweep.flac sweep-flac.oga sweep-opus.oga; do

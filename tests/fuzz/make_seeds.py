@@ -112,6 +112,7 @@ def audio_seeds():
             mp3_bytes = f.read()
         with open(ogg, "rb") as f:
             ogg_bytes = f.read()
+        codec_library_seeds(wav)
     # Chunk size, seek flag and duration are read from the provider's tail.
     put("Mp3ScanFuzzer", "tone", mp3_bytes + b"\x00\x01\x01\x00")
     put("Mp3ScanFuzzer", "tone-small-chunks", mp3_bytes + b"\x07\x00\x00\x00")
@@ -130,6 +131,21 @@ def audio_seeds():
 
     put("OggDecoderFuzzer", "tone-seekable", b"\x01" + ogg_bytes)
     put("OggDecoderFuzzer", "tone-stream", b"\x00" + ogg_bytes)
+
+
+def codec_library_seeds(wav):
+    # The first byte: format (0 aac, 1 flac, 2 oga, 3 opus) | 4 when the stream can seek.
+    with tempfile.TemporaryDirectory() as tmp:
+        for first, name, args in [(0x04, "tone.aac", ["-c:a", "aac", "-b:a", "16k", "-f", "adts"]),
+                                  (0x05, "tone.flac", ["-c:a", "flac"]),
+                                  (0x06, "tone-flac.oga", ["-c:a", "flac", "-f", "ogg"]),
+                                  (0x03, "tone.opus", ["-c:a", "libopus", "-b:a", "8k"])]:
+            out = os.path.join(tmp, name)
+            subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-i", wav,
+                            "-serial_offset", "7", "-fflags", "+bitexact", "-flags:a", "+bitexact"]
+                           + args + [out], check=True)
+            with open(out, "rb") as f:
+                put("CodecLibraryFuzzer", name, bytes([first]) + f.read())
 
 
 def alarm_seeds():
