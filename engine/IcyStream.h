@@ -7,12 +7,12 @@
 // with the new connection's interval; the station's headers stay those of the first answer.
 //
 // The format comes from the content type, or from the first audio bytes when those say otherwise
-// or the type names none (DetectFormat): the bytes it looks at stay queued for the decoder.
+// or the type names none (DetectFormat): the bytes it looks at are handed out again by the next
+// reads, so the decoder sees the stream from its start.
 //
-// Threads: Connect, DetectFormat and FormatName on the player thread; ConnectDone on the
-// connect thread;
-// Reconnected on the reader thread; Read, ReadChunk and TakeTitles on one reading thread at a time
-// (the player thread while a decoder opens, then the wave output's thread); CopyTrack and
+// Threads: Connect, DetectFormat and FormatName on the player thread; ConnectDone on the connect
+// thread; Reconnected on the reader thread; Read, ReadChunk and TakeTitles on one reading thread
+// at a time (the player thread while a decoder opens, then the wave output's thread); CopyTrack and
 // GetStreamHeaders on any thread. The title's rewrite, CopyTrack and TakeTitles run under
 // m_trackLock (taken after the Player's lock), the headers' replacement and every look at them
 // under m_headersLock. Neither is held with the queue lock or while another lock is taken;
