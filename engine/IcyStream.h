@@ -6,9 +6,13 @@
 // After a reconnection the metadata count starts again where the new connection's audio begins,
 // with the new connection's interval; the station's headers stay those of the first answer.
 //
-// Threads: Connect and FormatName on the player thread; ConnectDone on the connect thread;
-// Reconnected on the reader thread; Read, ReadChunk and TakeTitles on one reading thread at a time
-// (the player thread while a decoder opens, then the wave output's thread); CopyTrack and
+// The format comes from the content type, or from the first audio bytes when those say otherwise
+// or the type names none (DetectFormat): the bytes it looks at are handed out again by the next
+// reads, so the decoder sees the stream from its start.
+//
+// Threads: Connect, DetectFormat and FormatName on the player thread; ConnectDone on the connect
+// thread; Reconnected on the reader thread; Read, ReadChunk and TakeTitles on one reading thread
+// at a time (the player thread while a decoder opens, then the wave output's thread); CopyTrack and
 // GetStreamHeaders on any thread. The title's rewrite, CopyTrack and TakeTitles run under
 // m_trackLock (taken after the Player's lock), the headers' replacement and every look at them
 // under m_headersLock. Neither is held with the queue lock or while another lock is taken;
@@ -55,8 +59,13 @@ class IcyStream : public StreamConnection, public DataStream {
   bool CopyTrack(TagInfo& info);
   // The titles read since the last call, oldest first (at most kMaxHeldTitles, the newest).
   std::vector<PlacedTitle> TakeTitles();
-  // The decoder's format name from the content type: "mp3", "ogg", or false for none.
+  // The decoder's format name: DetectFormat's once it ran for this connection, else the content
+  // type's: "mp3", "ogg", "aac", "opus", "flac", or false for none.
   bool FormatName(std::string& name) const;
+  // Before the decoder's first read, on the reading thread: looks at the first audio bytes
+  // (waiting for them like a read) and settles the format: what the bytes show when they are
+  // recognised (an Ogg stream by its first packet), else the content type's. False for none.
+  bool DetectFormat(std::string& name);
 
   // DataStream, in table order.
   int32_t IsOpen() override { return 0; }
@@ -66,11 +75,11 @@ class IcyStream : public StreamConnection, public DataStream {
   int32_t ReadChunk(const uint8_t** data, uint32_t* spare) override;
   int32_t Write(const void*, int32_t) override { return 0; }
   int64_t Seek(int64_t, SeekOrigin) override { return -1; }
-  int64_t GetPosition() override { return m_position; }
+  int64_t GetPosition() override;
   int64_t GetSize() override { return -1; }
   // True only when the connection's data has ended and the queue is empty, so a reader that
   // meets the end of one chunk asks for the next instead of giving up.
-  bool IsAtEnd() override { return isDrained(); }
+  bool IsAtEnd() override { return m_aheadAt == m_ahead.size() && isDrained(); }
   void Release() override {}
 
  protected:
@@ -84,14 +93,23 @@ class IcyStream : public StreamConnection, public DataStream {
   void storeTitle(std::string_view raw);
   void checkSplice();
 
+  bool typedFormat(std::string& name) const;
+  bool readAhead(size_t size);
+
   static const std::vector<std::string>& acceptTypes();
 
+  // Audio bytes taken from the stream so far, including those read ahead.
   uint32_t m_position = 0;        // reset by Connect, then the reading thread's
   MetadataSplitter m_splitter;    // reset by Connect and ConnectDone, then the reading thread's
   std::vector<uint8_t> m_output;  // reading thread only: the audio of the last chunk
+  // Reset by Connect, then the reading thread's: audio read ahead by DetectFormat, handed out
+  // by the next reads from m_aheadAt on.
+  std::vector<uint8_t> m_ahead;
+  size_t m_aheadAt = 0;
 
   mutable std::mutex m_headersLock;
   std::optional<StreamHeaders> m_headers;  // guarded by m_headersLock; set by the connect thread
+  std::optional<std::string> m_detected;   // guarded by m_headersLock; DetectFormat's answer
 
   std::mutex m_trackLock;
   std::optional<TagInfo> m_track;     // guarded by m_trackLock

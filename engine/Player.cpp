@@ -190,7 +190,7 @@ void Player::setDecoder(AudioDecoder* decoder) {
 
 AudioDecoder* Player::createDecoder() {
   std::string name;
-  if (!m_stream->FormatName(name)) return nullptr;
+  if (!m_stream->DetectFormat(name)) return nullptr;
   AudioDecoder* decoder = nullptr;
   if (!registry().CreateDecoder(&decoder, fromAscii(name))) return nullptr;
   return decoder;

@@ -23,7 +23,7 @@ WString RecordingStream::recordingFolder(const WString& recDir) {
   return joinPath(recDir, fromFsPath(StorageVolumes::documentsFolderInHome()));
 }
 
-WString RecordingStream::nextRecordingPath(const WString& folder) {
+WString RecordingStream::nextRecordingPath(const WString& folder, const WString& extension) {
   std::vector<WString> names;
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(toFsPath(folder), error)) {
@@ -40,7 +40,7 @@ WString RecordingStream::nextRecordingPath(const WString& folder) {
         break;
       }
     }
-    if (!taken) return joinPath(folder, stem + u".mp3");
+    if (!taken) return joinPath(folder, stem + extension);
   }
 }
 
@@ -70,15 +70,16 @@ bool RecordingStream::openRecording() {
     return false;
   }
   std::string format;
-  if (!FormatName(format) || format != "mp3") {
+  if (!FormatName(format) || (format != "mp3" && format != "aac")) {
     m_error = kStrRecordingOnlyMp3;
     return false;
   }
-  const WString path = nextRecordingPath(folder);
+  const bool aac = format == "aac";
+  const WString path = nextRecordingPath(folder, aac ? u".aac" : u".mp3");
   DataStream* file = nullptr;
   if (OpenDataStream(path, false, &file) != 0 || file == nullptr) return false;
   m_file = file;
-  m_writer.start(file);
+  m_writer.start(file, aac ? FrameKind::kAdts : FrameKind::kMp3);
   m_path = path;
   m_recorded = 0;
   m_checkedAt = 0;

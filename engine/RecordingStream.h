@@ -1,9 +1,10 @@
 #pragma once
 // The Player's stream: the network stream plus recording. While a recording runs, the audio
 // the decoder reads (the in-band metadata already removed) is also written to a file
-// RadioRec.mp3, RadioRec01.mp3, ... in the folder the "RecDir" setting chooses, in whole frames
-// (Mp3FrameWriter): at a reconnection the old connection's last partial frame is dropped and
-// the new one's audio joins at its first verified frame. Only MP3 is recorded. Every 512 KiB the
+// RadioRec.mp3, RadioRec01.mp3, ... (RadioRec.aac, ... for AAC) in the folder the "RecDir"
+// setting chooses, in whole frames (FrameWriter): at a reconnection the old connection's last
+// partial frame is dropped and the new one's audio joins at its first verified frame. Only MP3
+// and ADTS AAC are recorded; an Ogg stream is refused. Every 512 KiB the
 // free space of the target volume is checked; when it runs low the chunk just read is dropped and
 // so is every later one until RecordStop: the stream reads as ended, which ends playback, and the
 // file stays complete up to the last byte before the drop (a decoder that retried after one empty
@@ -21,8 +22,8 @@
 #include <functional>
 #include <mutex>
 
+#include "engine/FrameWriter.h"
 #include "engine/IcyStream.h"
-#include "engine/Mp3FrameWriter.h"
 
 namespace orvel {
 
@@ -53,8 +54,8 @@ class RecordingStream : public IcyStream {
   // True also while reads are refused for want of space.
   bool IsAtEnd() override { return m_outOfSpace.load() || IcyStream::IsAtEnd(); }
 
-  // The first free RadioRec name in `folder` (any extension counts as taken), with ".mp3".
-  static WString nextRecordingPath(const WString& folder);
+  // The first free RadioRec name in `folder` (any extension counts as taken), with `extension`.
+  static WString nextRecordingPath(const WString& folder, const WString& extension = u".mp3");
   // The folder for a recording under the RecDir value.
   static WString recordingFolder(const WString& recDir);
   // Whether `freeBytes` (nothing: unknown) is enough for a file on a card or in main memory.
@@ -72,7 +73,7 @@ class RecordingStream : public IcyStream {
   std::mutex m_recordLock;
   // --- guarded by m_recordLock
   DataStream* m_file = nullptr;
-  Mp3FrameWriter m_writer;  // writes to m_file
+  FrameWriter m_writer;  // writes to m_file
   WString m_path;
   uint32_t m_recorded = 0;
   uint32_t m_checkedAt = 0;

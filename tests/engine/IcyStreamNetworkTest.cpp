@@ -6,13 +6,19 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "FaultPlayer.h"
+#include "PlayToolRunner.h"
 #include "RecordingEvents.h"
 #include "StreamTestServer.h"
+#include "engine/FrameSync.h"
 #include "engine/IcyStream.h"
+#include "engine/RecordingStream.h"
 #include "resources/StringTable.h"
 
 namespace orvel {
@@ -154,7 +160,10 @@ TEST_F(IcyStreamNetworkTest, RequestNamesPathAndQueryWithOurHeaders) {
   const std::string log = server.requestLog();
   EXPECT_NE(log.find("GET /listen?sid=1&token=abc HTTP/1.1\r\n"), std::string::npos) << log;
   EXPECT_NE(log.find("\r\nUser-Agent: ORVEL Radio\r\n"), std::string::npos) << log;
-  EXPECT_NE(log.find("\r\nAccept: */mpeg, */ogg\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("\r\nAccept: */mpeg, */ogg, audio/aac, audio/aacp, audio/x-aac, audio/opus, "
+                     "audio/flac, audio/x-flac\r\n"),
+            std::string::npos)
+      << log;
   EXPECT_NE(log.find("\r\nicy-metadata:1"), std::string::npos) << log;
   EXPECT_EQ(log.find("fragment"), std::string::npos) << log;
 }
@@ -401,6 +410,134 @@ TEST_F(IcyStreamNetworkTest, DisconnectOrStopReconnectingEndsTheAttemptsAtOnce) 
   stopping->StopReconnecting();
   EXPECT_TRUE(events.waitFor(kStrConnectionInterrupted, 1, 1000));
   EXPECT_EQ(readAudio(*stopping, 100000), looped(3000));
+}
+
+// Streams of every format, made by ffmpeg and served by the loopback server under a content type
+// that is missing, wrong or right.
+class FormatRoutingTest : public IcyStreamNetworkTest {
+ protected:
+  static void SetUpTestSuite() {
+    s_folder = new std::string(test::makeTempFolder());
+    const std::string make = "ffmpeg -v error -f lavfi -i anoisesrc=d=4:c=pink:a=0.3 -ac 2 ";
+    s_ready = test::runCommand(make + "-c:a aac -b:a 96k -f adts " + *s_folder + "/a.aac") &&
+              test::runCommand(make + "-c:a libvorbis " + *s_folder + "/v.ogg") &&
+              test::runCommand(make + "-c:a libopus " + *s_folder + "/o.opus") &&
+              test::runCommand(make + "-c:a flac -f ogg " + *s_folder + "/f.oga") &&
+              test::runCommand(make + "-c:a flac " + *s_folder + "/n.flac");
+  }
+  static void TearDownTestSuite() {
+    std::filesystem::remove_all(*s_folder);
+    delete s_folder;
+  }
+  void SetUp() override {
+    IcyStreamNetworkTest::SetUp();
+    ASSERT_TRUE(s_ready) << "ffmpeg could not make the test audio";
+    m_recDir = test::makeTempFolder();
+    std::ofstream(m_recDir + "/ignore_my_docs") << "x";
+  }
+
+  std::unique_ptr<RecordingStream> openRecording(const std::string& url) {
+    events.clear();
+    auto stream = std::make_unique<RecordingStream>(&events, [this] { return fromUtf8(m_recDir); });
+    events.stream = stream.get();
+    stream->Connect(OpenRequest{fromUtf8(url), false, 0, 0});
+    return stream;
+  }
+
+  void TearDown() override { std::filesystem::remove_all(m_recDir); }
+
+  static std::string* s_folder;
+  static bool s_ready;
+  std::string m_recDir;
+};
+
+std::string* FormatRoutingTest::s_folder = nullptr;
+bool FormatRoutingTest::s_ready = false;
+
+TEST_F(FormatRoutingTest, StreamsAreRoutedByTheirBytesWhichStayForTheDecoder) {
+  struct Case {
+    const char* file;
+    const char* query;
+    const char* format;
+  };
+  const Case cases[] = {
+      {"a.aac", "type=none&metaint=333", "aac"},
+      {"a.aac", "type=audio/aacp", "aac"},
+      {"v.ogg", "type=audio/aacp", "ogg"},
+      {"o.opus", "type=application/ogg", "opus"},
+      {"f.oga", "type=text/plain&metaint=90", "oggflac"},
+      {"n.flac", "type=audio/mpeg", "flac"},
+      {"", "type=audio/aacp&metaint=100", "mp3"},
+      {"", "type=text/html", "mp3"},
+  };
+  for (const Case& c : cases) {
+    const std::string path =
+        *c.file ? *s_folder + "/" + c.file : test::StreamTestServer::audioPath();
+    const std::string served = test::StreamTestServer::readFile(path);
+    test::FileStreamServer files(path);
+    ASSERT_TRUE(files.running());
+    auto stream = openRecording(files.url(std::string("/s?") + c.query));
+    ASSERT_TRUE(events.waitConnected()) << c.query;
+    std::string format;
+    ASSERT_TRUE(stream->DetectFormat(format)) << c.file << " " << c.query;
+    EXPECT_EQ(format, c.format) << c.file << " " << c.query;
+    format.clear();
+    EXPECT_TRUE(stream->FormatName(format));
+    EXPECT_EQ(format, c.format);
+    EXPECT_EQ(stream->GetPosition(), 0);
+    // Only framed formats record; an Ogg or FLAC stream keeps the refusal.
+    const bool framed = format == "mp3" || format == "aac";
+    EXPECT_EQ(stream->RecordStart(), framed) << format;
+    if (!framed) {
+      EXPECT_EQ(stream->TakeError(), kStrRecordingOnlyMp3);
+    }
+    // The bytes looked at are read again, first by a small Read, then by chunks.
+    std::string got(10, '\0');
+    ASSERT_EQ(stream->Read(got.data(), 10), 10);
+    got += readAudio(*stream, 20000);
+    ASSERT_GE(got.size(), 20000u);
+    EXPECT_TRUE(got == test::loopedPrefix(served, got.size())) << c.file << " " << c.query;
+    EXPECT_EQ(stream->GetPosition(), static_cast<int64_t>(got.size()));
+    stream->Disconnect();
+  }
+}
+
+TEST_F(FormatRoutingTest, AacRecordingIsTheServedAdtsFramesWithoutMetadata) {
+  const std::string path = *s_folder + "/a.aac";
+  const std::string served = test::StreamTestServer::readFile(path);
+  std::ofstream(m_recDir + "/RadioRec.mp3") << "x";  // any extension takes the name
+  test::FileStreamServer files(path);
+  ASSERT_TRUE(files.running());
+  auto stream = openRecording(files.url("/s?type=audio/aacp&metaint=1000&titles=A|B"));
+  ASSERT_TRUE(events.waitConnected());
+  ASSERT_TRUE(stream->RecordStart());
+  const std::string recording = toUtf8(stream->RecordingPath());
+  EXPECT_EQ(std::filesystem::path(recording).filename(), "RadioRec01.aac");
+  // More than the file: the recording runs on across the server's loop.
+  const size_t want = served.size() + served.size() / 2;
+  const std::string got = readAudio(*stream, want);
+  ASSERT_GE(got.size(), want);
+  EXPECT_GE(events.titles.size(), want / 1000 - 1);
+  stream->RecordStop();
+  const std::string recorded = test::StreamTestServer::readFile(recording);
+  EXPECT_TRUE(recorded == test::loopedPrefix(served, recorded.size()));
+  EXPECT_GT(recorded.size() + 8192, got.size());
+  // Whole frames of one stream from the first byte to the last.
+  size_t at = 0;
+  uint32_t firstBits = 0;
+  while (at < recorded.size()) {
+    ASSERT_GE(recorded.size() - at, FrameSync::headerBytes(FrameKind::kAdts));
+    uint32_t frameBytes = 0;
+    uint32_t bits = 0;
+    ASSERT_TRUE(FrameSync::parse(
+        FrameKind::kAdts, reinterpret_cast<const uint8_t*>(recorded.data() + at), frameBytes, bits))
+        << at;
+    if (at == 0) firstBits = bits;
+    EXPECT_EQ(bits, firstBits);
+    at += frameBytes;
+  }
+  EXPECT_EQ(at, recorded.size());
+  stream->Disconnect();
 }
 
 }  // namespace

@@ -163,7 +163,7 @@ TEST_F(PlayToolTest, FailuresEndTheRun) {
   EXPECT_TRUE(missing.has("reply open 0"));
   EXPECT_TRUE(missing.has("error 6 Connection error!"));
 
-  const PlayRun badType = runPlay("'" + server.url("/?type=text/plain") + "'", "null");
+  const PlayRun badType = runPlay("'" + server.url("/?type=text/plain&garbage=1") + "'", "null");
   EXPECT_EQ(badType.exitCode, 1);
   EXPECT_TRUE(
       badType.has("error 44 Cannot create decoder! There is no decoder for this stream format."));

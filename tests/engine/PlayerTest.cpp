@@ -107,7 +107,13 @@ TEST_F(PlayerTest, CommandsOutOfStateReplyZero) {
 }
 
 TEST_F(PlayerTest, OpenFailuresLeaveTheirErrorIds) {
+  // A wrong content type is no failure when the bytes are a known format; bytes that are none
+  // leave the stream without a decoder.
   m_player->Open(request("/stream?type=text/plain"));
+  EXPECT_EQ(waitReply(Player::kOpen), true);
+  m_player->Close();
+  EXPECT_EQ(waitReply(Player::kClose), true);
+  m_player->Open(request("/stream?type=text/plain&garbage=1"));
   EXPECT_EQ(waitReply(Player::kOpen), false);
   EXPECT_EQ(m_player->GetLastError(), kStrCannotCreateDecoder);
   EXPECT_EQ(m_player->GetLastError(), 0);

@@ -59,10 +59,13 @@ TEST(StreamHeadersTest, FormatNameFollowsTheAcceptTypes) {
   std::string name;
   EXPECT_FALSE(stream.FormatName(name));  // no headers yet
   const std::pair<const char16_t*, const char*> cases[] = {
-      {u"Content-Type: audio/mpeg", "mp3"}, {u"Content-Type: application/ogg", "ogg"},
-      {u"Content-Type: audio/aacp", ""},    {u"Content-Type: audio/MPEG", ""},
-      {u"Content-Type: audio/", "mp3"},     {u"Content-Type: audio/mpe", "mp3"},
-      {u"Content-Type: mpeg", ""},          {u"icy-name: no type", "mp3"},
+      {u"Content-Type: audio/mpeg", "mp3"},    {u"Content-Type: application/ogg", "ogg"},
+      {u"Content-Type: audio/aacp", "aac"},    {u"Content-Type: audio/MPEG", ""},
+      {u"Content-Type: audio/x-aac", "aac"},   {u"Content-Type: Audio/Opus", "opus"},
+      {u"Content-Type: audio/x-flac", "flac"}, {u"Content-Type: audio/aac+", ""},
+      {u"Content-Type: text/plain", ""},       {u"Content-Type: audio/", "mp3"},
+      {u"Content-Type: audio/mpe", "mp3"},     {u"Content-Type: mpeg", ""},
+      {u"icy-name: no type", "mp3"},
   };
   for (const auto& [line, expected] : cases) {
     stream.ConnectDone(true, lines({line}));
