@@ -54,8 +54,7 @@ bool LibraryDecoder::Decode(WaveHeader* block, uint32_t /*capacityBytes*/) {
     if (frames <= 0) break;
     int32_t before = 0;
     if (m_decoder->ops->newPart(m_decoder, &before) == 1) {
-      m_partBegan = true;
-      m_partOffset = block->dwBytesRecorded + static_cast<uint32_t>(before) * frameBytes;
+      m_newPart.set(block->dwBytesRecorded + static_cast<uint32_t>(before) * frameBytes);
     }
     block->dwBytesRecorded += static_cast<uint32_t>(frames) * frameBytes;
   }
@@ -116,10 +115,7 @@ int32_t LibraryDecoder::Control(int32_t code, void* out, void* /*out2*/) {
     case kControlReadTags:
       return readTags(out);
     case kControlTagsChanged:
-      if (!m_partBegan) return 0;
-      m_partBegan = false;
-      if (out != nullptr) *static_cast<uint32_t*>(out) = m_partOffset;
-      return 1;
+      return m_newPart.take(out);
     default:
       return kControlUnknown;
   }

@@ -10,6 +10,7 @@
 #include "audio/AudioDecoder.h"
 #include "audio/FilterChain.h"
 #include "audio/TagInfo.h"
+#include "audio/TagsChangeMark.h"
 #include "audio/plugin/OvAudioPlugin.h"
 
 namespace orvel {
@@ -43,8 +44,7 @@ class LibraryDecoder : public AudioDecoder, public FilterChain {
   AudioFormat m_format{};
   DataStream* m_stream = nullptr;  // set by a successful Open; not owned
   // --- the decoding thread's: where in the last block a new link began
-  bool m_partBegan = false;
-  uint32_t m_partOffset = 0;
+  TagsChangeMark m_newPart;
 };
 
 }  // namespace orvel

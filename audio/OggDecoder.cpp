@@ -71,10 +71,7 @@ bool OggDecoder::Decode(WaveHeader* block, uint32_t /*capacityBytes*/) {
                              static_cast<int>(wanted - block->dwBytesRecorded), &link);
     if (got == OV_HOLE) continue;  // a gap in the data: read on
     if (got <= 0) return false;    // end of stream, a bad link or another error
-    if (m_link >= 0 && link != m_link) {
-      m_linkChanged = true;
-      m_linkOffset = block->dwBytesRecorded;
-    }
+    if (m_link >= 0 && link != m_link) m_newLink.set(block->dwBytesRecorded);
     m_link = link;
     block->dwBytesRecorded += static_cast<uint32_t>(got);
   }
@@ -159,10 +156,7 @@ int32_t OggDecoder::Control(int32_t code, void* out, void* /*out2*/) {
     case kControlReadTags:
       return readTags(out);
     case kControlTagsChanged:
-      if (!m_linkChanged) return 0;
-      m_linkChanged = false;
-      if (out != nullptr) *static_cast<uint32_t*>(out) = m_linkOffset;
-      return 1;
+      return m_newLink.take(out);
     default:
       return kControlUnknown;
   }

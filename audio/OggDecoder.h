@@ -14,6 +14,7 @@
 #include "audio/AudioDecoder.h"
 #include "audio/FilterChain.h"
 #include "audio/TagInfo.h"
+#include "audio/TagsChangeMark.h"
 
 struct OggVorbis_File;
 struct vorbis_comment;
@@ -48,8 +49,7 @@ class OggDecoder : public AudioDecoder, public FilterChain {
 
   // --- the decoding thread's: the link of the last samples read, and where a new one began
   int m_link = -1;
-  bool m_linkChanged = false;
-  uint32_t m_linkOffset = 0;
+  TagsChangeMark m_newLink;
   std::unique_ptr<OggVorbis_File> m_file;  // Tremor's stream record; null until Open succeeds
   AudioFormat m_format{};
   DataStream* m_stream = nullptr;  // set by a successful Open; not owned
