@@ -9,13 +9,15 @@ packages=(
   cmake ninja-build g++ make pkg-config
   # libraries
   qt6-base-dev libcurl4-openssl-dev libcurl3-gnutls libmpg123-dev libvorbisidec-dev libasound2-dev
-  libogg-dev libavcodec-dev libavutil-dev
+  libogg-dev libavcodec-dev libavutil-dev libssl-dev nlohmann-json3-dev
   # the fonts the default skins name
   fonts-dejavu-core
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3
   # test peers and fixture makers
   icecast2 ffmpeg lame vorbis-tools mpg123
+  # a private session bus and the desktop's media-control client
+  dbus-daemon playerctl
   # installation checks
   appstream desktop-file-utils
   # fuzzing (clang's libFuzzer and sanitizer run-times)
