@@ -104,11 +104,10 @@ struct Case {
   bool exact;
   const char16_t* title;
 };
-constexpr Case kCases[] = {{"sweep.aac", false, nullptr},
-                           {"sweep.opus", false, u"Première"},
-                           {"sweep.flac", true, u"Flac Song"},
-                           {"sweep-flac.oga", true, u"Ogg Flac Song"},
-                           {"sweep-opus.oga", false, nullptr}};
+constexpr Case kCases[] = {
+    {"sweep.aac", false, nullptr},      {"sweep.opus", false, u"Première"},
+    {"sweep.flac", true, u"Flac Song"}, {"sweep-flac.oga", true, u"Ogg Flac Song"},
+    {"sweep-opus.oga", false, nullptr}, {"sweep-vorbis.oga", false, u"Vorbis Song"}};
 
 TEST(LibraryCodecs, FilesAndStreamsDecodeToFfmpegsSoundWithTheirTags) {
   for (const Case& c : kCases) {
