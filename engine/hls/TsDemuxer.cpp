@@ -34,9 +34,8 @@ bool TsDemuxer::feed(const uint8_t* data, size_t size, std::vector<uint8_t>& out
   size_t at = 0;
   while (at < m_held.size()) {
     if (m_held[at] != kSync) {
+      // A lost packet among the skipped bytes shows in the continuity counter.
       at = nextPacket(m_held.data(), m_held.size(), at);
-      m_frames.discontinuity();
-      m_audio.reset();
       continue;
     }
     if (m_held.size() - at < kPacketBytes) break;
@@ -96,10 +95,8 @@ bool TsDemuxer::continuous(uint8_t counter) {
   m_audioCounter = counter;
   if (last < 0) return true;
   if (counter == last) return false;
-  if (counter != ((last + 1) & 0x0F)) {
-    m_frames.discontinuity();
-    m_audio.reset();
-  }
+  // The PES packet goes on after the gap; only the frame that the gap cut is lost.
+  if (counter != ((last + 1) & 0x0F)) m_frames.discontinuity();
   return true;
 }
 
