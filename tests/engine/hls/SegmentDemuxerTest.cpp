@@ -33,6 +33,7 @@ TEST(SegmentDemuxerTest, EveryContainerGivesBackTheStreamItCarries) {
       {"ts-aac.m3u8", "", "src.aac", Container::kMpegTs, "aac"},
       {"ts-mp3.m3u8", "", "src.mp3", Container::kMpegTs, "mp3"},
       {"fmp4.m3u8", "fmp4-init.mp4", "src.aac", Container::kFragmentedMp4, "aac"},
+      {"fmp4-mp3.m3u8", "fmp4-mp3-init.mp4", "src.mp3", Container::kFragmentedMp4, "mp3"},
       {"packed-aac.m3u8", "", "src.aac", Container::kPackedAudio, "aac"},
       {"packed-mp3.m3u8", "", "src.mp3", Container::kPackedAudio, "mp3"},
   };
