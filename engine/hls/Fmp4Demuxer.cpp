@@ -171,7 +171,10 @@ bool Fmp4Demuxer::readTrun(const uint8_t* payload, size_t size, uint64_t base, u
   }
   if (flags & kTrunFirstFlags) at += 4;
   const size_t fieldBytes = 4 * static_cast<size_t>(std::popcount(flags & kTrunSampleFields));
-  if (count > kMaxSamples || at > size || count * fieldBytes > size - at) return false;
+  // The limit counts the whole fragment: runs without per-sample fields cost no bytes each.
+  if (count > kMaxSamples - m_samples.size() || at > size || count * fieldBytes > size - at) {
+    return false;
+  }
   const size_t bytesAt = (flags & kTrunSampleDuration) ? 4 : 0;
   for (uint32_t i = 0; i < count; ++i, at += fieldBytes) {
     const uint32_t bytes = (flags & kTrunSampleBytes)
