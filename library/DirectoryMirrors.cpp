@@ -43,6 +43,8 @@ std::vector<std::string> DirectoryMirrors::discover() {
     if (std::find(names.begin(), names.end(), url) == names.end()) names.push_back(url);
   }
   ::freeaddrinfo(addresses);
+  // Without reverse names the round-robin name itself still reaches a mirror.
+  if (names.empty()) return {std::string("https://") + kDiscoveryHost};
   // Spreads the load over the mirrors, as the directory asks its clients to.
   std::shuffle(names.begin(), names.end(), std::mt19937(std::random_device{}()));
   return names;

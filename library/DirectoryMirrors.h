@@ -2,7 +2,8 @@
 // Where the station directory's servers are. ORVEL_RADIO_DIRECTORY, when set, holds the base
 // URLs to use (separated by spaces, tried in that order). Otherwise the directory's own way:
 // every address of all.api.radio-browser.info is named back by reverse lookup, and the mirrors'
-// names in random order give "https://NAME". Blocks on the resolver; thread-safe.
+// names in random order give "https://NAME" (the round-robin name itself when no address has a
+// name). Blocks on the resolver; thread-safe.
 
 #include <string>
 #include <vector>

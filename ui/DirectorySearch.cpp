@@ -41,12 +41,4 @@ void DirectorySearch::cancel() {
   m_running = false;
 }
 
-void DirectorySearch::countClick(const std::string& uuid) {
-  std::thread([uuid] {
-    DirectoryClient client;
-    std::string error;
-    client.countClick(uuid, error);
-  }).detach();
-}
-
 }  // namespace orvel

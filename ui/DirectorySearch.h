@@ -5,9 +5,7 @@
 //
 // Threads: the object lives on the UI thread; the worker only touches the client it was given
 // (DirectoryClient::cancel is the one call that crosses threads) and posts its result. The
-// destructor cancels and joins the worker. A click count runs on a detached thread that owns
-// everything it uses, so it may outlive the dialog that sent it; it ends within the client's
-// time limits.
+// destructor cancels and joins the worker.
 
 #include <QObject>
 #include <QString>
@@ -33,9 +31,6 @@ class DirectorySearch : public QObject {
   bool running() const { return m_running; }
   // The stations of the last search that succeeded.
   const std::vector<DirectoryStation>& results() const { return m_results; }
-
-  // Tells the directory, in the background, that the station was played.
-  static void countClick(const std::string& uuid);
 
  signals:
   // A search ended (not after cancel); `error` holds the reason when it failed.

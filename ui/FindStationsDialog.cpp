@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "library/DirectoryClicks.h"
 #include "library/DirectoryClient.h"
 #include "library/FoundStations.h"
 #include "platform/AppKeys.h"
@@ -164,7 +165,7 @@ void FindStationsDialog::playChosen() {
   const DirectoryStation* station = chosen();
   if (station == nullptr) return;
   m_played = *station;
-  DirectorySearch::countClick(station->uuid);
+  DirectoryClicks::send(station->uuid);
   end(kIdOk);
 }
 
