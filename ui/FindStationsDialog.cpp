@@ -48,7 +48,29 @@ FindStationsDialog::FindStationsDialog(QWidget* parent, RadioDatabase& database)
   searchRow->addWidget(m_text, 1);
   m_search = makeButton(searchRow, this, kSearchId, QStringLiteral("Search"));
   body()->addLayout(searchRow);
+  makeList();
+  m_status = new QLabel(this);
+  m_status->setObjectName(QString::number(kStatusId));
+  m_status->setWordWrap(true);
+  body()->addWidget(m_status);
+  makeAddControls();
+  setOkButtonShown(false);
 
+  connect(m_search, &QPushButton::clicked, this, &FindStationsDialog::searchOrCancel);
+  connect(m_text, &QLineEdit::returnPressed, this, [this] {
+    if (!searching()) searchOrCancel();
+  });
+  connect(m_searcher, &DirectorySearch::finished, this, &FindStationsDialog::searchEnded);
+  connect(m_add, &QPushButton::clicked, this, &FindStationsDialog::addChosen);
+  connect(m_play, &QPushButton::clicked, this, &FindStationsDialog::playChosen);
+  connect(m_list, &QTreeWidget::currentItemChanged, this, [this] { updateButtons(); });
+  connect(m_list, &QTreeWidget::itemActivated, this, [this] { playChosen(); });
+  m_text->setFocus();
+  updateButtons();
+}
+
+// The name takes the width that the format and the country leave.
+void FindStationsDialog::makeList() {
   m_list = new QTreeWidget(this);
   m_list->setObjectName(QString::number(kListId));
   m_list->setColumnCount(3);
@@ -62,11 +84,10 @@ FindStationsDialog::FindStationsDialog(QWidget* parent, RadioDatabase& database)
   m_list->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
   m_list->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
   body()->addWidget(m_list, 1);
-  m_status = new QLabel(this);
-  m_status->setObjectName(QString::number(kStatusId));
-  m_status->setWordWrap(true);
-  body()->addWidget(m_status);
+}
 
+// "Found" first, then the library's categories; the user may also type a new one.
+void FindStationsDialog::makeAddControls() {
   auto* addRow = new QHBoxLayout;
   addRow->addWidget(new QLabel(QStringLiteral("Add to:"), this));
   m_category = new QComboBox(this);
@@ -83,19 +104,6 @@ FindStationsDialog::FindStationsDialog(QWidget* parent, RadioDatabase& database)
   m_add = makeButton(actionRow, this, kAddId, QStringLiteral("Add"));
   m_play = makeButton(actionRow, this, kPlayId, QStringLiteral("Play"));
   body()->addLayout(actionRow);
-  setOkButtonShown(false);
-
-  connect(m_search, &QPushButton::clicked, this, &FindStationsDialog::searchOrCancel);
-  connect(m_text, &QLineEdit::returnPressed, this, [this] {
-    if (!searching()) searchOrCancel();
-  });
-  connect(m_searcher, &DirectorySearch::finished, this, &FindStationsDialog::searchEnded);
-  connect(m_add, &QPushButton::clicked, this, &FindStationsDialog::addChosen);
-  connect(m_play, &QPushButton::clicked, this, &FindStationsDialog::playChosen);
-  connect(m_list, &QTreeWidget::currentItemChanged, this, [this] { updateButtons(); });
-  connect(m_list, &QTreeWidget::itemActivated, this, [this] { playChosen(); });
-  m_text->setFocus();
-  updateButtons();
 }
 
 FindStationsDialog::~FindStationsDialog() = default;

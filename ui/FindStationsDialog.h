@@ -50,6 +50,8 @@ class FindStationsDialog : public ToolkitDialog {
   bool searching() const;
 
  private:
+  void makeList();
+  void makeAddControls();
   void searchOrCancel();
   void searchEnded(bool ok, const QString& error);
   void showResults();

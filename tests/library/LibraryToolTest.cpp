@@ -93,7 +93,7 @@ TEST_F(LibraryToolTest, SearchesTheDirectoryAndAddsAFoundStationOnce) {
   test::DirectoryServer server(m_home.path("requests.log"));
   m_home.setEnv("ORVEL_RADIO_DIRECTORY",
                 test::DirectoryServer::refusingUrl() + " " + server.url("ok"));
-  const ToolRun search = tool("search jazz --country DE --limit 5");
+  const ToolRun search = tool("search jazz --country DE --language german --limit 5");
   ASSERT_EQ(search.status, 0) << search.out;
   EXPECT_EQ(search.out,
             "found 50000000-0000-4000-8000-000000000001 | Jazz Lounge | MP3 | 192 | DE | "

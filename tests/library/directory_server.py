@@ -60,7 +60,7 @@ def station(number, name, url, **fields):
 def awkward_stations():
     return [
         station(1, "Jazz Lounge", "http://127.0.0.1:9/jazz-lounge", tags="jazz,lounge",
-                countrycode="DE", bitrate=192),
+                countrycode="DE", language="german,english", bitrate=192),
         station(2, "Радио Джаз ♫", "http://127.0.0.1:9/radio-jazz", codec="AAC", bitrate=0),
         station(3, "إذاعة الجاز", "https://127.0.0.1:9/arabic-jazz", countrycode="EG",
                 bitrate=999999999),
@@ -88,7 +88,9 @@ def matches(record, query):
     tag = query.get("tag", [""])[0].lower()
     country = query.get("countrycode", [""])[0].upper()
     codec = query.get("codec", [""])[0].lower()
+    language = query.get("language", [""])[0].lower()
     return ((not name or name in str(record["name"] or "").lower()) and
+            (not language or language in record["language"]) and
             (not tag or tag in str(record["tags"] or "").lower()) and
             (not country or country == record["countrycode"]) and
             (not codec or codec == str(record["codec"]).lower()))

@@ -11,7 +11,8 @@ namespace orvel {
 namespace {
 
 constexpr const char* kSearchUsage =
-    "usage: orvel-library search TEXT [--tag T] [--country CC] [--codec C] [--limit N]\n";
+    "usage: orvel-library search TEXT [--tag T] [--country CC] [--language L] [--codec C] "
+    "[--limit N]\n";
 constexpr const char* kAddUsage = "usage: orvel-library add-found UUID [CATEGORY]\n";
 
 bool readQuery(const std::vector<std::string>& args, DirectoryQuery& query) {
@@ -24,6 +25,8 @@ bool readQuery(const std::vector<std::string>& args, DirectoryQuery& query) {
       query.tag = value;
     } else if (option == "--country") {
       query.countryCode = value;
+    } else if (option == "--language") {
+      query.language = value;
     } else if (option == "--codec") {
       query.codec = value;
     } else if (option == "--limit") {

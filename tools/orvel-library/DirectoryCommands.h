@@ -11,7 +11,8 @@ namespace orvel {
 
 class DirectoryCommands {
  public:
-  // "search TEXT [--tag T] [--country CC] [--codec C] [--limit N]": one line per station,
+  // "search TEXT [--tag T] [--country CC] [--language L] [--codec C] [--limit N]": one line
+  // per station,
   // "found UUID | NAME | CODEC | BITRATE | COUNTRY | URL"; 1 with the error when the
   // directory cannot be reached, 2 for wrong arguments.
   static int search(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -14,7 +14,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: orvel-library list | presets | import PATH | generate STATIONS.txt OUT.rrd\n"
-    "       orvel-library search TEXT [--tag T] [--country CC] [--codec C] [--limit N]\n"
+    "       orvel-library search TEXT [--tag T] [--country CC] [--language L] [--codec C]\n"
+    "                            [--limit N]\n"
     "       orvel-library add-found UUID [CATEGORY]\n";
 
 }  // namespace
