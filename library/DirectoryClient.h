@@ -10,7 +10,8 @@
 //
 // Threads: search, station and countClick block and are called by one thread at a time (a
 // worker, never the user-interface thread); cancel may be called from any thread. m_lock guards
-// m_request and m_cancelled.
+// m_request and m_cancelled; cancel aborts the request while holding it, so the lock order is
+// m_lock, then the request's own.
 
 #include <functional>
 #include <memory>

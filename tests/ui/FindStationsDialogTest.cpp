@@ -102,6 +102,11 @@ TEST_F(FindStationsDialogTest, AddPutsTheStationInFoundOnceAndTheLibraryFileKeep
     ASSERT_EQ(dialog.rowCount(), 1);
     EXPECT_EQ(dialog.row(0)->mainText(), QString("Found")) << "the list shows the new category";
     EXPECT_TRUE(dialog.isVisible()) << "Add keeps the radio dialog open";
+    // From "Found" the station is chosen like any other (which is how a preset takes it).
+    test::tapRow(dialog.list(), 0);
+    test::tapRow(dialog.list(), 1);
+    ASSERT_NE(dialog.chosenStream(), nullptr);
+    EXPECT_EQ(toUtf8(dialog.chosenStream()->url), url);
     ASSERT_TRUE(database.Close());
   }
   RadioDatabase reopened;
