@@ -1,5 +1,6 @@
 #include "tools/orvel-library/DirectoryCommands.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "library/DirectoryClient.h"
@@ -43,6 +44,12 @@ bool readQuery(const std::vector<std::string>& args, DirectoryQuery& query) {
   return true;
 }
 
+// A field of a "found" line: its separator inside it would shift the fields after it.
+std::string field(std::string text) {
+  std::replace(text.begin(), text.end(), '|', '/');
+  return text;
+}
+
 int unreachable(const std::string& reason, std::ostream& err) {
   err << DirectoryClient::kUnreachableText << '\n' << reason << '\n';
   return 1;
@@ -62,8 +69,9 @@ int DirectoryCommands::search(const std::vector<std::string>& args, std::ostream
   std::string error;
   if (!client.search(query, stations, error)) return unreachable(error, err);
   for (const DirectoryStation& station : stations) {
-    out << "found " << station.uuid << " | " << station.name << " | " << station.codec << " | "
-        << station.bitrateKbps << " | " << station.countryCode << " | " << station.url << '\n';
+    out << "found " << field(station.uuid) << " | " << field(station.name) << " | "
+        << field(station.codec) << " | " << station.bitrateKbps << " | "
+        << field(station.countryCode) << " | " << station.url << '\n';
   }
   return 0;
 }
