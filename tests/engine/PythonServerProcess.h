@@ -1,6 +1,7 @@
 #pragma once
-// Runs tests/engine/stream_server.py with the given arguments until the object goes, and reads
-// the loopback port it announces ("PORT n" on its first line). Its stdin stays open: the server
+// Runs tests/engine/stream_server.py (or another script of the source tree that announces its
+// port the same way) with the given arguments until the object goes, and reads the loopback
+// port it announces ("PORT n" on its first line). Its stdin stays open: the server
 // ends when the test process does, even when the test dies.
 
 #include <string>
@@ -11,6 +12,8 @@ namespace orvel::test {
 class PythonServerProcess {
  public:
   explicit PythonServerProcess(const std::vector<std::string>& arguments);
+  // `script` relative to the source tree.
+  PythonServerProcess(const std::string& script, const std::vector<std::string>& arguments);
   ~PythonServerProcess();
   PythonServerProcess(const PythonServerProcess&) = delete;
   PythonServerProcess& operator=(const PythonServerProcess&) = delete;
