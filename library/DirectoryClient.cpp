@@ -10,6 +10,7 @@
 #include "platform/internet/HttpRequest.h"
 #include "platform/internet/InternetSession.h"
 #include "platform/internet/Url.h"
+#include "resources/ProgramVersion.h"
 
 namespace orvel {
 namespace {
@@ -119,7 +120,9 @@ bool DirectoryClient::fetch(const std::string& path, const Reader& reader, std::
             " cannot be resolved";
     return false;
   }
-  if (!m_session) m_session = std::make_unique<InternetSession>(kUserAgent);
+  if (!m_session) {
+    m_session = std::make_unique<InternetSession>(std::string("OrvelRadio/") + kProgramVersionText);
+  }
   for (const std::string& server : m_servers) {
     std::string body;
     std::string reason;

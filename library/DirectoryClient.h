@@ -29,7 +29,6 @@ class InternetSession;
 
 class DirectoryClient {
  public:
-  static constexpr const char* kUserAgent = "OrvelRadio/1.0";
   // What the user is told when a request fails; the reason goes in the details.
   static constexpr const char* kUnreachableText = "The station directory cannot be reached.";
   static constexpr int kTimeoutMs = 10000;
