@@ -250,9 +250,9 @@ TEST(SegmentTitlesTest, Fmp4EventMessagesGiveTitles) {
   Bytes version0 = {0, 0, 0, 0};
   const Bytes scheme = bytesOf(std::string("https://aomedia.org/emsg/ID3\0\0", 30));
   version0.insert(version0.end(), scheme.begin(), scheme.end());
-  putBigEndian(version0, 0, 16);  // timescale, time delta, duration, id
+  version0.insert(version0.end(), 16, 0);  // timescale, time delta, duration, id
   Bytes version1 = {1, 0, 0, 0};
-  putBigEndian(version1, 0, 20);  // timescale, 64-bit time, duration, id
+  version1.insert(version1.end(), 20, 0);  // timescale, 64-bit time, duration, id
   version1.insert(version1.end(), scheme.begin(), scheme.end());
   for (Bytes* message : {&version0, &version1}) {
     message->insert(message->end(), tag.begin(), tag.end());
