@@ -150,6 +150,8 @@ def codec_library_seeds(wav):
         for first, name, args in [(0x04, "tone.aac", ["-c:a", "aac", "-b:a", "16k", "-f", "adts"]),
                                   (0x05, "tone.flac", ["-c:a", "flac"]),
                                   (0x06, "tone-flac.oga", ["-c:a", "flac", "-f", "ogg"]),
+                                  (0x02, "tone-vorbis.oga",
+                                   ["-c:a", "libvorbis", "-q:a", "0", "-f", "ogg"]),
                                   (0x03, "tone.opus", ["-c:a", "libopus", "-b:a", "8k"])]:
             out = os.path.join(tmp, name)
             subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-i", wav,
