@@ -8,9 +8,10 @@
 
 namespace orvel::test {
 
-PythonServerProcess::PythonServerProcess(const std::vector<std::string>& arguments) {
-  const std::string script = std::string(ORVEL_SOURCE_DIR) + "/tests/engine/stream_server.py";
-  std::vector<char*> argv = {const_cast<char*>("python3"), const_cast<char*>(script.c_str())};
+PythonServerProcess::PythonServerProcess(const std::vector<std::string>& arguments,
+                                         const std::string& script) {
+  const std::string path = std::string(ORVEL_SOURCE_DIR) + "/tests/engine/" + script;
+  std::vector<char*> argv = {const_cast<char*>("python3"), const_cast<char*>(path.c_str())};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
   int toChild[2];

@@ -1,7 +1,7 @@
 #pragma once
-// Runs tests/engine/stream_server.py with the given arguments until the object goes, and reads
-// the loopback port it announces ("PORT n" on its first line). Its stdin stays open: the server
-// ends when the test process does, even when the test dies.
+// Runs a server script of tests/engine (stream_server.py unless told) with the given arguments
+// until the object goes, and reads the loopback port it announces ("PORT n" on its first line).
+// Its stdin stays open: the server ends when the test process does, even when the test dies.
 
 #include <string>
 #include <vector>
@@ -10,7 +10,8 @@ namespace orvel::test {
 
 class PythonServerProcess {
  public:
-  explicit PythonServerProcess(const std::vector<std::string>& arguments);
+  explicit PythonServerProcess(const std::vector<std::string>& arguments,
+                               const std::string& script = "stream_server.py");
   ~PythonServerProcess();
   PythonServerProcess(const PythonServerProcess&) = delete;
   PythonServerProcess& operator=(const PythonServerProcess&) = delete;

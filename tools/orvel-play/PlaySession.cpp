@@ -93,6 +93,8 @@ void PlaySession::handle(const Message& message) {
     printLine("ended");
   } else if (id == Player::kTitleChanged) {
     refreshTitle();
+  } else if (id == Player::kStreamResolved) {
+    for (const std::string& url : m_player.TakeResolvedUrls()) printLine("resolved " + url);
   } else if (id == kInterrupted) {
     close();
   }

@@ -1,4 +1,4 @@
-#include "engine/hls/M3u8Playlist.h"
+#include "engine/M3u8Playlist.h"
 
 #include <algorithm>
 #include <cstdlib>
