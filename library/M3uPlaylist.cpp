@@ -3,9 +3,12 @@
 namespace orvel {
 
 bool M3uPlaylist::Load(const WString& path, bool append) {
-  if (!openFile(path)) return false;
+  return openFile(path) && readOpened(path, append);
+}
+
+bool M3uPlaylist::readOpened(const WString& name, bool append) {
   skipUtf8Bom();
-  const CategoryInfo* category = AddCategory(CategoryInfo{path}, append);
+  const CategoryInfo* category = AddCategory(CategoryInfo{name}, append);
   std::string line;
   if (!category || !readLine(line)) {
     closeFile();

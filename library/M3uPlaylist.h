@@ -18,6 +18,9 @@ class M3uPlaylist : public PlaylistFile {
   // Playlists are never written: always false.
   bool Save(const WString& path) override;
 
+ protected:
+  bool readOpened(const WString& name, bool append) override;
+
  private:
   void readExtended(const CategoryInfo* category, bool append);
   void readPlain(const CategoryInfo* category, std::string line, bool append);

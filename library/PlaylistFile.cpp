@@ -20,6 +20,18 @@ bool PlaylistFile::openFile(const WString& path) {
   return true;
 }
 
+bool PlaylistFile::LoadText(std::string_view text, const WString& name, bool append) {
+  closeFile();
+  if (text.size() > kMaxFileBytes) return false;
+  m_file.assign(text.begin(), text.end());
+  return readOpened(name, append);
+}
+
+bool PlaylistFile::readOpened(const WString&, bool) {
+  closeFile();
+  return false;
+}
+
 void PlaylistFile::closeFile() {
   m_file.clear();
   m_file.shrink_to_fit();

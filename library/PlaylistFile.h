@@ -27,8 +27,15 @@ class PlaylistFile : public RadioLibrary {
   // Writes the container to the file, atomically. Only the library file format writes; the
   // playlist formats fail.
   virtual bool Save(const WString& path) = 0;
+  // Reads playlist text already in memory (the body of a playlist URL) as Load reads a file;
+  // the category is named `name`. False for the formats that only read files, and when the text
+  // is not of this format.
+  bool LoadText(std::string_view text, const WString& name, bool append);
 
  protected:
+  // Reads the content taken into memory by openFile or LoadText, then closes it. The formats
+  // that read playlists from memory override it.
+  virtual bool readOpened(const WString& name, bool append);
   // Takes the whole file into memory; false when it cannot be read or is too large.
   bool openFile(const WString& path);
   void closeFile();

@@ -18,8 +18,11 @@ long long entryCount(const std::string& value) {
 }  // namespace
 
 bool PlsPlaylist::Load(const WString& path, bool append) {
+  return openFile(path) && readOpened(path, append);
+}
+
+bool PlsPlaylist::readOpened(const WString& name, bool append) {
   m_givenBack.reset();
-  if (!openFile(path)) return false;
   skipUtf8Bom();
   std::string line;
   bool accepted = readLine(line) && ::strcasecmp(line.c_str(), "[playlist]") == 0;
@@ -27,7 +30,7 @@ bool PlsPlaylist::Load(const WString& path, bool append) {
   if (accepted) count = readKeyLine();
   accepted = accepted && count && ::strcasecmp(count->key.c_str(), "numberofentries") == 0 &&
              entryCount(count->value) > 0;
-  const CategoryInfo* category = accepted ? AddCategory(CategoryInfo{path}, append) : nullptr;
+  const CategoryInfo* category = accepted ? AddCategory(CategoryInfo{name}, append) : nullptr;
   if (category) {
     for (long long entry = entryCount(count->value); entry > 0; --entry) {
       if (!readEntry(category, append)) break;

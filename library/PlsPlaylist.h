@@ -24,6 +24,9 @@ class PlsPlaylist : public PlaylistFile {
   // Playlists are never written: always false.
   bool Save(const WString& path) override;
 
+ protected:
+  bool readOpened(const WString& name, bool append) override;
+
  private:
   struct KeyLine {
     std::string key;

@@ -8,6 +8,7 @@
 #include "library/AsxPlaylist.h"
 #include "library/M3uPlaylist.h"
 #include "library/PlsPlaylist.h"
+#include "library/XspfPlaylist.h"
 #include "platform/FilePath.h"
 #include "resources/StringTable.h"
 
@@ -16,8 +17,11 @@ namespace {
 
 std::unique_ptr<PlaylistFile> readerFor(const WString& extension) {
   if (equalsNoCase(extension, u"asx")) return std::make_unique<AsxPlaylist>();
-  if (equalsNoCase(extension, u"m3u")) return std::make_unique<M3uPlaylist>();
+  if (equalsNoCase(extension, u"m3u") || equalsNoCase(extension, u"m3u8")) {
+    return std::make_unique<M3uPlaylist>();
+  }
   if (equalsNoCase(extension, u"pls")) return std::make_unique<PlsPlaylist>();
+  if (equalsNoCase(extension, u"xspf")) return std::make_unique<XspfPlaylist>();
   if (equalsNoCase(extension, u"rrd")) return std::make_unique<RrdFile>();
   return nullptr;
 }

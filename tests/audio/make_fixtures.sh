@@ -39,7 +39,10 @@ ff -i sweep.wav -c:a flac -metadata title="Flac Song" -metadata date=2011 sweep.
 ff -i sweep.wav -c:a flac -metadata title="Ogg Flac Song" -serial_offset 3003 -f ogg sweep-flac.oga
 ff -i sweep.wav -c:a libopus -b:a 128k -serial_offset 2002 -f ogg sweep-opus.oga
 cat sweep.opus sweep-opus.oga > sweep-chained.opus
-for f in sweep.aac sweep.opus sweep.flac sweep-flac.oga sweep-opus.oga; do
+# A short last link: the end of the file then lies near the first link's last page.
+ff -i sweep.wav -t 1 -c:a libopus -b:a 64k -serial_offset 4004 -f ogg sweep-short.oga
+cat sweep.opus sweep-short.oga > sweep-chained-short.opus
+for f in sweep.aac sweep.opus sweep.flac sweep-flac.oga sweep-opus.oga sweep-short.oga; do
   ff -i "$f" -f s16le "$f.s16"
 done
 rm -f src44.wav src22m.wav src8m.wav srcb.wav sweep.wav

@@ -56,6 +56,17 @@ def library_seeds():
         b"title1=A\nfile2=b\ntitle2=B\n")
 
 
+def playlist_url_seeds():
+    put("PlaylistUrlsFuzzer", "xspf", b'<?xml version="1.0"?><playlist xmlns="http://xspf.org/ns/0/">'
+        b"<trackList><track><title>A &amp; B</title><location>http://127.0.0.1/a</location>"
+        b"</track><track><location><![CDATA[http://127.0.0.1/b]]></location></track>"
+        b"</trackList></playlist>")
+    put("PlaylistUrlsFuzzer", "asx", b'<asx version="3.0"><entry><title>T</title>'
+        b"<ref href=\"http://127.0.0.1/1\"/><ref href='http://127.0.0.1/2'/></entry></asx>")
+    put("PlaylistUrlsFuzzer", "pls", b"[playlist]\nNumberOfEntries=1\nFile1=http://127.0.0.1/\n")
+    put("PlaylistUrlsFuzzer", "m3u", b"#EXTM3U\n#EXTINF:-1,X\nhttp://127.0.0.1/x\nhttp://y\n")
+
+
 def skin_seeds():
     shipped = os.path.join(ROOT, "resources", "Skins", "ov_default", "default.rs")
     with open(shipped, "rb") as f:
@@ -158,6 +169,7 @@ def alarm_seeds():
 
 def main():
     library_seeds()
+    playlist_url_seeds()
     skin_seeds()
     network_seeds()
     audio_seeds()

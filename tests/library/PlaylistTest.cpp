@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "library/M3uPlaylist.h"
+#include "library/PlaylistUrls.h"
 #include "library/PlsPlaylist.h"
+#include "library/XspfPlaylist.h"
 #include "platform/FilePath.h"
 #include "tests/support/TempHome.h"
 
@@ -40,6 +42,7 @@ class PlaylistTest : public ::testing::Test {
   }
   std::string m3u(const std::string& content) { return read<M3uPlaylist>(content); }
   std::string pls(const std::string& content) { return read<PlsPlaylist>(content); }
+  std::string xspf(const std::string& content) { return read<XspfPlaylist>(content); }
 
   test::TempHome m_home;
 };
@@ -155,6 +158,54 @@ TEST_F(PlaylistTest, PlsRefusesWhatIsNotAPlaylist) {
   };
   for (const char* content : refused) EXPECT_EQ(pls(content), "<refused>") << content;
   EXPECT_EQ(pls("\xEF\xBB\xBF[playlist]\nNumberOfEntries= 1\nFile1=http://a\n"), "=http://a*");
+}
+
+TEST_F(PlaylistTest, XspfTracksWithTheirLocations) {
+  EXPECT_EQ(xspf("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                 "<!-- <track><location>http://commented</location></track> -->\n"
+                 "<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\"><trackList>\n"
+                 " <track><title>Jazz &amp; Blues &#x263A;</title>\n"
+                 "  <location> http://a/jazz?x=1&amp;y=2 </location></track>\n"
+                 " <track><annotation><![CDATA[R&B <live>]]></annotation>"
+                 "<location>http://b/rnb</location></track>\n"
+                 " <track><title>No location</title></track>\n"
+                 " <x:track xmlns:x=\"http://xspf.org/ns/0/\"><x:location>http://c/</x:location>"
+                 "</x:track>\n"
+                 "</trackList></playlist>"),
+            "Jazz & Blues \xE2\x98\xBA=http://a/jazz?x=1&y=2* ; R&B <live>=http://b/rnb* ; "
+            "http://c/=http://c/*");
+  EXPECT_EQ(xspf("<html><body>not a playlist</body></html>"), "<refused>");
+  EXPECT_EQ(xspf("<playlist><trackList><track><location>http://whole</location></track>"
+                 "<track><location>http://cut"),
+            "<refused>")
+      << "a file cut short gives no URL that may be cut too";
+}
+
+// What a playlist URL's body yields, in playlist order: the connection tries them in turn.
+TEST(PlaylistUrlsTest, EveryFormatGivesItsUrlsInOrder) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(PlaylistUrls::read("[playlist]\nNumberOfEntries=2\nFile1=http://z/1\nTitle1=Z\n"
+                               "Length1=-1\nFile2=http://a/2\nTitle2=A\nLength2=-1\n"),
+            (V{"http://z/1", "http://a/2"}))
+      << "not sorted by title";
+  EXPECT_EQ(PlaylistUrls::read("#EXTM3U\n#EXTINF:-1,B\nhttp://b\n#EXTINF:-1,A\nhttp://a\n"),
+            (V{"http://b", "http://a"}));
+  EXPECT_EQ(PlaylistUrls::read("#EXTM3U\r\nhttp://only/stream\r\n"), (V{"http://only/stream"}))
+      << "an extended header over bare URL lines";
+  EXPECT_EQ(PlaylistUrls::read("# a comment\nhttp://x\n\n  relative/path.mp3\n"),
+            (V{"http://x", "relative/path.mp3"}));
+  EXPECT_EQ(PlaylistUrls::read("<?xml version='1.0'?><playlist><trackList>"
+                               "<track><location>http://x1</location></track>"
+                               "<track><location>http://x2</location></track>"
+                               "</trackList></playlist>"),
+            (V{"http://x1", "http://x2"}));
+  EXPECT_EQ(PlaylistUrls::read("<ASX version=\"3.0\"><Entry><Title>T</Title>"
+                               "<Ref href=\"http://w/1\"/><REF HREF='http://w/2?a=1&amp;b=2'/>"
+                               "</Entry><entry><ref href=\"mms://w/3\" /></entry></ASX>"),
+            (V{"http://w/1", "http://w/2?a=1&b=2", "mms://w/3"}));
+  EXPECT_TRUE(PlaylistUrls::read("").empty());
+  EXPECT_TRUE(PlaylistUrls::read("<asx><entry><ref href=\"http://unclosed").empty());
+  EXPECT_TRUE(PlaylistUrls::read("[playlist]\nNumberOfEntries=0\n").empty());
 }
 
 }  // namespace

@@ -110,13 +110,17 @@ int64_t AvOggDecoder::lastGranule() {
   ogg_sync_init(&tail);
   ogg_page page;
   int64_t granule = -1;
+  // A page of another stream means later links follow the first: the file's end is theirs,
+  // and the first link's last granule is no end of the file.
+  bool chained = false;
   while (nextPage(tail, page)) {
+    chained = chained || ogg_page_serialno(&page) != m_ogg.serialno;
     if (ogg_page_serialno(&page) == m_ogg.serialno && ogg_page_granulepos(&page) >= 0) {
       granule = ogg_page_granulepos(&page);
     }
   }
   ogg_sync_clear(&tail);
-  return moveTo(position) ? granule : -1;
+  return moveTo(position) && !chained ? granule : -1;
 }
 
 bool AvOggDecoder::nextPacket(const uint8_t*& data, int32_t& size) {

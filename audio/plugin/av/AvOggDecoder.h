@@ -35,6 +35,8 @@ class AvOggDecoder : public AvStreamDecoder {
   bool restartAt(int64_t offset);
   // A packet before the audio of a link; false when it is not one this decoder knows.
   bool readHeaderPacket(const ogg_packet& packet);
+  // The granule of a file's last page (its end), or -1 when it is not known: no size, or a
+  // chained file whose last link is not the first.
   int64_t lastGranule();
 
   ogg_sync_state m_sync{};
