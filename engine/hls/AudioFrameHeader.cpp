@@ -41,7 +41,7 @@ bool AudioFrameHeader::writeAdts(unsigned objectType, unsigned rateIndex, unsign
   out[3] = static_cast<uint8_t>((channelConfig & 3) << 6 | length >> 11);
   out[4] = static_cast<uint8_t>(length >> 3 & 0xFF);
   out[5] = static_cast<uint8_t>((length & 7) << 5 | 0x1F);  // buffer fullness 0x7FF: variable
-  out[6] = 0xFC;                                              // ... and one raw data block
+  out[6] = 0xFC;                                            // ... and one raw data block
   return true;
 }
 

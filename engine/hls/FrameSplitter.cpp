@@ -21,15 +21,24 @@ void FrameSplitter::endSegment(std::vector<uint8_t>& out) {
   m_lost = false;
 }
 
-void FrameSplitter::addTitle(std::string text) {
-  if (!text.empty()) m_titles.push_back({m_produced, std::move(text)});
+void FrameSplitter::addTitle(uint64_t offset, std::string text) {
+  if (!text.empty()) m_titles.push_back({offset, std::move(text)});
+}
+
+void FrameSplitter::discontinuity() {
+  m_held.clear();
+  m_skip = 0;
+  m_lost = true;
 }
 
 std::string FrameSplitter::formatName() const {
   switch (m_kind) {
-    case AudioFrameHeader::Kind::kAdts: return "aac";
-    case AudioFrameHeader::Kind::kMpeg: return "mp3";
-    case AudioFrameHeader::Kind::kNone: break;
+    case AudioFrameHeader::Kind::kAdts:
+      return "aac";
+    case AudioFrameHeader::Kind::kMpeg:
+      return "mp3";
+    case AudioFrameHeader::Kind::kNone:
+      break;
   }
   return {};
 }
@@ -64,9 +73,8 @@ FrameSplitter::Step FrameSplitter::takeTag(size_t& at) {
   const size_t left = m_held.size() - at;
   if (m_held[at] != 'I') return Step::kNotHere;
   if (left < Id3Titles::kHeaderBytes) {
-    return std::memcmp(m_held.data() + at, "ID3", std::min<size_t>(left, 3)) == 0
-               ? Step::kNeedMore
-               : Step::kNotHere;
+    return std::memcmp(m_held.data() + at, "ID3", std::min<size_t>(left, 3)) == 0 ? Step::kNeedMore
+                                                                                  : Step::kNotHere;
   }
   const size_t tagBytes = Id3Titles::tagBytes(m_held.data() + at);
   if (tagBytes == 0) return Step::kNotHere;
@@ -75,7 +83,7 @@ FrameSplitter::Step FrameSplitter::takeTag(size_t& at) {
     return Step::kTaken;
   }
   if (left < tagBytes) return Step::kNeedMore;
-  addTitle(Id3Titles::title(m_held.data() + at, tagBytes));
+  addTitle(m_produced, Id3Titles::title(m_held.data() + at, tagBytes));
   at += tagBytes;
   return Step::kTaken;
 }
@@ -97,8 +105,7 @@ FrameSplitter::Step FrameSplitter::takeFrame(size_t& at, bool atEnd, std::vector
     } else {
       uint32_t nextBytes = 0;
       const uint8_t* next = bytes + frameBytes;
-      if (std::memcmp(next, "ID3", 3) != 0 &&
-          AudioFrameHeader::measure(next, nextBytes) != kind) {
+      if (std::memcmp(next, "ID3", 3) != 0 && AudioFrameHeader::measure(next, nextBytes) != kind) {
         return Step::kNotHere;
       }
     }

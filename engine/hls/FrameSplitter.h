@@ -26,10 +26,14 @@ class FrameSplitter {
   // The end of a segment: a frame cut short there is dropped, since the next segment starts
   // with a frame of its own.
   void endSegment(std::vector<uint8_t>& out);
-  // A title found at the current output offset (for titles that arrive beside the audio).
-  void addTitle(std::string text);
+  // A title found beside the audio, placed `offset` bytes into the output.
+  void addTitle(uint64_t offset, std::string text);
+  // Bytes were lost: what is held of a frame goes, and the next frame needs confirming.
+  void discontinuity();
 
   uint64_t produced() const { return m_produced; }
+  // Where the next byte pushed will be in the output, when it belongs to a frame.
+  uint64_t nextOffset() const { return m_produced + m_held.size(); }
   std::string formatName() const;
   std::vector<SegmentDemuxer::Title> takeTitles();
 
@@ -44,7 +48,7 @@ class FrameSplitter {
   size_t m_skip = 0;            // bytes of an oversized tag still to drop
   bool m_lost = false;          // garbage was dropped: the next frame needs confirming
   AudioFrameHeader::Kind m_kind = AudioFrameHeader::Kind::kNone;  // of the first frame
-  uint64_t m_produced = 0;      // elementary bytes output since creation
+  uint64_t m_produced = 0;  // elementary bytes output since creation
   std::vector<SegmentDemuxer::Title> m_titles;
 };
 

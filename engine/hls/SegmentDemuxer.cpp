@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "engine/hls/Fmp4Demuxer.h"
 #include "engine/hls/PackedAudioDemuxer.h"
+#include "engine/hls/TsDemuxer.h"
 
 namespace orvel {
 namespace {
@@ -33,9 +35,12 @@ SegmentDemuxer::Container SegmentDemuxer::detect(const uint8_t* data, size_t siz
 
 std::unique_ptr<SegmentDemuxer> SegmentDemuxer::create(Container container) {
   switch (container) {
-    case Container::kPackedAudio: return std::make_unique<PackedAudioDemuxer>();
-    case Container::kMpegTs: return nullptr;
-    case Container::kFragmentedMp4: return nullptr;
+    case Container::kPackedAudio:
+      return std::make_unique<PackedAudioDemuxer>();
+    case Container::kMpegTs:
+      return std::make_unique<TsDemuxer>();
+    case Container::kFragmentedMp4:
+      return std::make_unique<Fmp4Demuxer>();
   }
   return nullptr;
 }
