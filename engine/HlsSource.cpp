@@ -161,8 +161,27 @@ bool HlsSource::fetchSegment(const M3u8Playlist::Segment& segment, std::string& 
 }
 
 bool HlsSource::decrypt(const M3u8Playlist::Segment& segment, std::string& data) {
-  (void)data;
-  return segment.key.method == M3u8Playlist::Key::Method::kNone;
+  using Method = M3u8Playlist::Key::Method;
+  if (segment.key.method == Method::kNone) return true;
+  if (segment.key.method != Method::kAes128 || segment.key.uri.empty()) return false;
+  const std::string keyUrl = resolveAgainst(m_mediaUrl, segment.key.uri);
+  // Keys rarely change; a station that rotates them names a new URI.
+  if (keyUrl != m_keyUrl) {
+    std::string key;
+    if (!fetchText(keyUrl, key) || key.size() != SegmentDecryptor::Block().size()) return false;
+    std::copy(key.begin(), key.end(), m_key.begin());
+    m_keyUrl = keyUrl;
+  }
+  const SegmentDecryptor::Block iv =
+      segment.key.iv ? *segment.key.iv : SegmentDecryptor::sequenceIv(segment.sequence);
+  std::vector<uint8_t> clear;
+  if (!m_decryptor.start(m_key, iv) ||
+      !m_decryptor.update(reinterpret_cast<const uint8_t*>(data.data()), data.size(), clear) ||
+      !m_decryptor.finish(clear)) {
+    return false;
+  }
+  data.assign(clear.begin(), clear.end());
+  return true;
 }
 
 bool HlsSource::prepareDemuxer(const M3u8Playlist::Segment& segment, const std::string& data) {

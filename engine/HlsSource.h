@@ -15,12 +15,12 @@
 
 #include <chrono>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "engine/M3u8Playlist.h"
+#include "engine/hls/SegmentDecryptor.h"
 #include "engine/hls/SegmentDemuxer.h"
 #include "platform/internet/HttpRequest.h"
 
@@ -94,7 +94,9 @@ class HlsSource {
   std::unique_ptr<SegmentDemuxer> m_demuxer;
   uint64_t m_demuxerBase = 0;   // m_delivered when m_demuxer was made
   std::string m_mapUrl;         // the initialization section m_demuxer has
-  std::map<std::string, std::string> m_keys;  // AES keys by URL
+  SegmentDecryptor m_decryptor;
+  std::string m_keyUrl;  // where m_key came from; empty before the first key
+  SegmentDecryptor::Block m_key{};
   std::string m_lastTitle;
   Clock::time_point m_lastChange;   // the media playlist last changed
   Clock::time_point m_lastFetched;  // the media playlist last came

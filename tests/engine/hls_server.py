@@ -46,7 +46,7 @@ def song_of_sequence(sequence):
 
 
 def ffmpeg_stream(folder, kind):
-    args = ["ffmpeg", "-v", "error", "-re", "-f", "lavfi", "-i", TONE, "-c:a", "aac",
+    args = ["ffmpeg", "-nostdin", "-v", "error", "-re", "-f", "lavfi", "-i", TONE, "-c:a", "aac",
             "-b:a", "128k", "-f", "hls", "-hls_time", str(SEGMENT_SECONDS),
             "-hls_list_size", str(WINDOW), "-hls_flags", "delete_segments"]
     if kind == "fmp4":
@@ -85,7 +85,8 @@ def write_atomically(path, data):
 def adts_stream(folder):
     """Cuts ffmpeg's live ADTS output into packed-audio segments itself."""
     process = subprocess.Popen(
-        ["ffmpeg", "-v", "error", "-re", "-f", "lavfi", "-i", TONE, "-c:a", "aac", "-b:a", "128k",
+        ["ffmpeg", "-nostdin", "-v", "error", "-re", "-f", "lavfi", "-i", TONE, "-c:a", "aac",
+         "-b:a", "128k",
          "-f", "adts", "pipe:1"], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE)
 
     def cut():
