@@ -24,7 +24,9 @@ std::string_view trim(std::string_view text) {
   return text;
 }
 
-bool isM3uType(std::string_view type) { return type == "audio/x-mpegurl" || type == "audio/mpegurl"; }
+bool isM3uType(std::string_view type) {
+  return type == "audio/x-mpegurl" || type == "audio/mpegurl";
+}
 
 bool isHlsTagged(std::string_view body) { return body.find("#EXT-X-") != std::string_view::npos; }
 

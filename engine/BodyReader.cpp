@@ -38,7 +38,8 @@ BodyReader::Result BodyReader::readRest(HttpRequest& request, std::string& body,
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) return Result::kFailed;
     size_t got = 0;
-    if (!request.read(piece, sizeof piece, got, static_cast<int>(std::min<int64_t>(left, stallMs)))) {
+    if (!request.read(piece, sizeof piece, got,
+                      static_cast<int>(std::min<int64_t>(left, stallMs)))) {
       break;
     }
     body.append(reinterpret_cast<const char*>(piece), got);

@@ -87,13 +87,13 @@ class HlsSource {
   std::string m_mediaText;
   M3u8Playlist m_playlist;
   uint64_t m_nextSequence = 0;
-  bool m_changed = false;       // the last load of the media playlist found it changed
-  bool m_gap = false;           // segments were missed: the next audio does not continue
-  bool m_started = false;       // a segment's audio has been handed on
-  uint64_t m_delivered = 0;     // elementary bytes handed on in this run
+  bool m_changed = false;    // the last load of the media playlist found it changed
+  bool m_gap = false;        // segments were missed: the next audio does not continue
+  bool m_started = false;    // a segment's audio has been handed on
+  uint64_t m_delivered = 0;  // elementary bytes handed on in this run
   std::unique_ptr<SegmentDemuxer> m_demuxer;
-  uint64_t m_demuxerBase = 0;   // m_delivered when m_demuxer was made
-  std::string m_mapUrl;         // the initialization section m_demuxer has
+  uint64_t m_demuxerBase = 0;  // m_delivered when m_demuxer was made
+  std::string m_mapUrl;        // the initialization section m_demuxer has
   SegmentDecryptor m_decryptor;
   std::string m_keyUrl;  // where m_key came from; empty before the first key
   SegmentDecryptor::Block m_key{};

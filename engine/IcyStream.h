@@ -14,12 +14,12 @@
 // audio in the queued bytes, which are all audio: no metadata is split out of them.
 //
 // Threads: Connect, DetectFormat and FormatName on the player thread; ConnectDone on the connect
-// thread; Reconnected and TitleFound on the reader thread; Read, ReadChunk and TakeTitles on one reading thread
-// at a time (the player thread while a decoder opens, then the wave output's thread); CopyTrack and
-// GetStreamHeaders on any thread. The title's rewrite, CopyTrack and TakeTitles run under
-// m_trackLock (taken after the Player's lock), the headers' replacement and every look at them
-// under m_headersLock. Neither is held with the queue lock or while another lock is taken;
-// m_headersLock may be taken under the recording lock (a recording asks for the format).
+// thread; Reconnected and TitleFound on the reader thread; Read, ReadChunk and TakeTitles on one
+// reading thread at a time (the player thread while a decoder opens, then the wave output's
+// thread); CopyTrack and GetStreamHeaders on any thread. The title's rewrite, CopyTrack and
+// TakeTitles run under m_trackLock (taken after the Player's lock), the headers' replacement and
+// every look at them under m_headersLock. Neither is held with the queue lock or while another lock
+// is taken; m_headersLock may be taken under the recording lock (a recording asks for the format).
 
 #include <mutex>
 #include <optional>

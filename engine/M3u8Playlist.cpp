@@ -36,7 +36,8 @@ Attributes readAttributes(std::string_view text) {
       at = text.find(',', at);
     } else {
       const size_t comma = text.find(',', at);
-      value = trim(text.substr(at, comma == std::string_view::npos ? text.size() - at : comma - at));
+      value =
+          trim(text.substr(at, comma == std::string_view::npos ? text.size() - at : comma - at));
       at = comma;
     }
     std::transform(name.begin(), name.end(), name.begin(),
@@ -147,7 +148,8 @@ struct Parser {
     } else if (name == "#EXT-X-STREAM-INF") {
       const Attributes attributes = readAttributes(value);
       playlist.master = true;
-      variant = M3u8Playlist::Variant{{}, readNumber(attribute(attributes, "BANDWIDTH")),
+      variant = M3u8Playlist::Variant{{},
+                                      readNumber(attribute(attributes, "BANDWIDTH")),
                                       attribute(attributes, "CODECS"),
                                       attribute(attributes, "AUDIO")};
     } else if (name == "#EXT-X-MEDIA") {
@@ -217,7 +219,8 @@ std::string M3u8Playlist::chooseMedia() const {
   const Variant* best = nullptr;
   const Variant* lowest = nullptr;
   for (const Variant* variant : candidates) {
-    if (variant->bandwidth <= kMaxAudioBandwidth && (!best || variant->bandwidth > best->bandwidth)) {
+    if (variant->bandwidth <= kMaxAudioBandwidth &&
+        (!best || variant->bandwidth > best->bandwidth)) {
       best = variant;
     }
     if (!lowest || variant->bandwidth < lowest->bandwidth) lowest = variant;

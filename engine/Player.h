@@ -67,8 +67,8 @@ class Player : private WaveOutputClient, private PlayerEvents {
   static constexpr uint32_t kPrebufferDone = 1329;
   static constexpr uint32_t kTitleChanged = 1330;
   static constexpr uint32_t kStreamResolved = 1331;  // TakeResolvedUrls has a URL
-  static constexpr uint32_t kQuit = 0x0012;      // ends the player thread
-  static constexpr uint32_t kTitleClock = 1045;  // wakes the player thread: a title waits
+  static constexpr uint32_t kQuit = 0x0012;          // ends the player thread
+  static constexpr uint32_t kTitleClock = 1045;      // wakes the player thread: a title waits
 
   struct Settings {
     RecordingStream::RecDirSource recDir;  // the "RecDir" setting, read at each RecordStart
@@ -198,7 +198,7 @@ class Player : private WaveOutputClient, private PlayerEvents {
   // --- the connection's outcome: set by the connect thread, read after the event
   Event m_connectEvent{Event::Reset::Auto};
   std::atomic<bool> m_connected{false};
-  std::mutex m_resolvedLock;  // taken alone
+  std::mutex m_resolvedLock;            // taken alone
   std::vector<std::string> m_resolved;  // guarded by m_resolvedLock
 };
 

@@ -296,6 +296,11 @@ bool StreamConnection::Shutdown() {
   m_resume.set();
   if (m_readerThread.joinable()) m_readerThread.join();
   m_queue.release();
+  {
+    // The session's connections go with it; no request may outlive it.
+    std::lock_guard guard(m_requestLock);
+    m_request.reset();
+  }
   m_session.reset();
   return true;
 }
@@ -463,8 +468,7 @@ StreamConnection::Resume StreamConnection::reopen() {
 
 // The playlist is read whole; each entry that reads as a URL is tried in turn (its failure
 // leaves the error of the last one tried) until one connects.
-bool StreamConnection::followPlaylist(HttpRequest& request, const UrlComponents& url,
-                                      int depth) {
+bool StreamConnection::followPlaylist(HttpRequest& request, const UrlComponents& url, int depth) {
   std::string body = std::move(m_bodyStart);
   m_bodyStart.clear();
   const BodyReader::Result read = BodyReader::readRest(
@@ -474,8 +478,7 @@ bool StreamConnection::followPlaylist(HttpRequest& request, const UrlComponents&
     return false;
   }
   m_unsupported = true;
-  if (read == BodyReader::Result::kTooLarge || depth >= kMaxPlaylistDepth ||
-      !m_playlistReader) {
+  if (read == BodyReader::Result::kTooLarge || depth >= kMaxPlaylistDepth || !m_playlistReader) {
     return false;
   }
   const std::string base = requestUrl(url);
@@ -503,7 +506,8 @@ bool StreamConnection::openHls(std::unique_ptr<HttpRequest> request, const UrlCo
     std::lock_guard guard(m_requestLock);
     m_request = std::move(request);
   }
-  auto source = std::make_unique<HlsSource>(static_cast<HlsSource::Host&>(*this), m_timing.stallLimitMs);
+  auto source =
+      std::make_unique<HlsSource>(static_cast<HlsSource::Host&>(*this), m_timing.stallLimitMs);
   if (!source->open(requestUrl(url), text)) {
     m_unsupported = !m_cancel;
     return false;
@@ -523,7 +527,7 @@ bool StreamConnection::playHls() {
 HttpRequest* StreamConnection::fetch(const std::string& url) {
   UrlComponents parts;
   if (!crackUrl(url, parts)) return nullptr;
-  std::unique_ptr<HttpRequest> next = m_session->openRequest(parts, {});
+  std::unique_ptr<HttpRequest> next = m_session->openRequest(parts, {}, true);
   if (!next) return nullptr;
   HttpRequest* request = next.get();
   std::unique_ptr<HttpRequest> previous;
@@ -543,7 +547,9 @@ HttpRequest* StreamConnection::fetch(const std::string& url) {
              : nullptr;
 }
 
-bool StreamConnection::stopping() { return onConnectThread() ? m_cancel.load() : readerShouldStop(); }
+bool StreamConnection::stopping() {
+  return onConnectThread() ? m_cancel.load() : readerShouldStop();
+}
 
 void StreamConnection::pause(int ms) { m_stopWake.wait(ms); }
 

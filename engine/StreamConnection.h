@@ -230,7 +230,7 @@ class StreamConnection : private HlsSource::Host {
   // by the connect thread only while the reader is idle.
   std::unique_ptr<HlsSource> m_hls;
   PlaylistReader m_playlistReader;  // set before OpenInternet, then read only
-  bool m_readingHeld = false;  // connect thread only: connected, the reader not yet resumed
+  bool m_readingHeld = false;       // connect thread only: connected, the reader not yet resumed
 
   // --- reader thread only
   int32_t m_attempt = 0;         // reconnection attempts since the last byte came

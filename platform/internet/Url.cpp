@@ -1,9 +1,9 @@
 #include "platform/internet/Url.h"
 
+#include <curl/curl.h>
+
 #include <algorithm>
 #include <cctype>
-
-#include <curl/curl.h>
 
 namespace orvel {
 namespace {

@@ -29,7 +29,8 @@ The request's query chooses the behaviour:
   hops=N             with mode=redirect: N redirects in a row, then the stream
   type=T             Content-Type (default audio/mpeg; "none" leaves it out)
   playlist=pls|m3u|xspf  answer with a playlist of entries=A|B|... (URLs as written; "self"
-                     names this very request) instead of audio, then close
+                     names this very request) instead of audio, then close; pad=N puts N
+                     bytes of comment lines (M3U) before the entries
 Requests for the same target count as one station's listeners coming back after a drop:
   drops=K            only the first K connections end as close/reset/stall/drip say
   then=MODE          answer every connection after the first as mode=MODE
@@ -150,7 +151,7 @@ def playlist_answer(query, target):
                   for e in entries]
         lines.append("</trackList></playlist>")
     else:
-        lines = ["#EXTM3U"]
+        lines = ["#EXTM3U"] + ["#" + "-" * 99] * (int(query.get("pad", "0")) // 100)
         for e in entries:
             lines += ["#EXTINF:-1,Station", e]
     body = ("\r\n".join(lines) + "\r\n").encode("utf-8")

@@ -1,0 +1,201 @@
+// orvel-play end to end against live HLS streams from hls_server.py: a 440 Hz tone whose level
+// steps with each "song" plays through the WAV device without a gap, and each title shows when
+// its song's level is heard; a lost segment is skipped and a frozen playlist ends the stream.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <thread>
+
+#include "PlayToolRunner.h"
+#include "PythonServerProcess.h"
+
+namespace orvel::test {
+namespace {
+
+constexpr double kToneHz = 440.0;
+
+struct Played {
+  std::string path;
+  PlayRun run;
+  std::vector<int16_t> left;  // the first channel
+  int rate = 0;
+  double firstBufferMs = -1;
+  std::vector<double> titleMs;
+};
+
+class HlsPlayTest : public testing::Test {
+ protected:
+  void SetUp() override { m_folder = makeTempFolder(); }
+  void TearDown() override { std::filesystem::remove_all(m_folder); }
+
+  // Plays each path of `server` at once, each for `seconds`, into its own WAV file.
+  std::vector<Played> playAll(const PythonServerProcess& server,
+                              const std::vector<std::string>& paths, int seconds) {
+    std::vector<Played> played(paths.size());
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < paths.size(); ++i) {
+      threads.emplace_back([&, i] {
+        const std::string wav = m_folder + "/" + std::to_string(i) + ".wav";
+        const std::string trace = m_folder + "/" + std::to_string(i) + ".trace";
+        played[i].path = paths[i];
+        played[i].run =
+            runPlay("--no-prebuffer --seconds " + std::to_string(seconds) +
+                        " 'http://127.0.0.1:" + std::to_string(server.port()) + paths[i] + "'",
+                    "wav:" + wav, "", trace);
+        load(wav, trace, played[i]);
+      });
+    }
+    for (std::thread& thread : threads) thread.join();
+    return played;
+  }
+
+  static void load(const std::string& wav, const std::string& trace, Played& played) {
+    int channels = 0;
+    const std::vector<int16_t> samples = readWavSamples(wav, &channels, &played.rate);
+    for (size_t i = 0; channels > 0 && i < samples.size(); i += channels) {
+      played.left.push_back(samples[i]);
+    }
+    std::ifstream marks(trace);
+    std::string event;
+    double ms = 0;
+    while (marks >> event >> ms) {
+      if (event == "first-buffer") played.firstBufferMs = ms;
+      if (event == "title") played.titleMs.push_back(ms);
+    }
+  }
+
+  std::string m_folder;
+};
+
+// Where a pure tone does not continue itself: x[n] + x[n-2] - 2cos(w) x[n-1] is zero for a
+// sine of frequency w, so a lost, repeated or silent stretch shows as a large residual.
+size_t countBreaks(const std::vector<int16_t>& x, int rate, size_t from, size_t to) {
+  const double k = 2 * std::cos(2 * M_PI * kToneHz / rate);
+  size_t breaks = 0;
+  for (size_t n = std::max<size_t>(from, 2); n < to; ++n) {
+    const double residual = x[n] + x[n - 2] - k * x[n - 1];
+    if (std::abs(residual) > 1500) ++breaks;
+  }
+  return breaks;
+}
+
+// The tone's level (its peak, 0..1) over 100 ms from `at`.
+double levelAt(const std::vector<int16_t>& x, int rate, size_t at) {
+  const size_t count = static_cast<size_t>(rate) / 10;
+  if (at + count > x.size()) return -1;
+  double power = 0;
+  for (size_t i = at; i < at + count; ++i) power += static_cast<double>(x[i]) * x[i];
+  return std::sqrt(2 * power / count) / 32768;
+}
+
+// Song K plays at level 0.2 when K is odd, 0.4 when it is even.
+bool isLoud(double level) { return level > 0.3; }
+
+// Each title after the first shows within half a second of its song's first sound: half a
+// second before it the song before plays, half a second after it this one.
+void expectTitlesInStep(const Played& played, size_t minTitles) {
+  const std::vector<std::string> titles = played.run.linesStartingWith("title ");
+  ASSERT_EQ(titles.size(), played.titleMs.size()) << played.path;
+  ASSERT_GE(titles.size(), minTitles) << played.path;
+  int previous = 0;
+  for (size_t i = 0; i < titles.size(); ++i) {
+    int song = 0;
+    ASSERT_EQ(std::sscanf(titles[i].c_str(), "title Song %d", &song), 1) << titles[i];
+    if (i == 0) {
+      previous = song;
+      continue;
+    }
+    EXPECT_EQ(song, previous + 1) << played.path << ": titles in order, none skipped";
+    previous = song;
+    const double at = (played.titleMs[i] - played.firstBufferMs) / 1000 * played.rate;
+    const double before =
+        levelAt(played.left, played.rate, static_cast<size_t>(at - played.rate * 0.6));
+    const double after =
+        levelAt(played.left, played.rate, static_cast<size_t>(at + played.rate * 0.5));
+    if (after < 0) continue;  // shown in the last half second
+    EXPECT_EQ(isLoud(after), song % 2 == 0) << played.path << " " << titles[i];
+    EXPECT_EQ(isLoud(before), song % 2 == 1) << played.path << " " << titles[i];
+  }
+}
+
+TEST_F(HlsPlayTest, LiveStreamsPlayWithoutGapsWithTitlesInStep) {
+  const std::string log = m_folder + "/requests";
+  PythonServerProcess server({"--log", log}, "hls_server.py");
+  ASSERT_GT(server.port(), 0) << "hls_server.py did not start (ffmpeg missing?)";
+  constexpr int kSeconds = 60;
+  const std::vector<Played> runs = playAll(
+      server,
+      {"/adts/index.m3u8", "/ts/index.m3u8", "/fmp4/index.m3u8", "/aes/index.m3u8", "/master.m3u8"},
+      kSeconds);
+  for (const Played& played : runs) {
+    EXPECT_EQ(played.run.exitCode, 0) << played.path;
+    EXPECT_TRUE(played.run.linesStartingWith("status 42").empty()) << played.path;
+    EXPECT_EQ(played.run.lines.back(), "reply close 1") << played.path;
+    ASSERT_EQ(played.rate, 44100) << played.path;
+    // Nothing went missing from the minute: a starved device would have played less.
+    EXPECT_GT(played.left.size(), static_cast<size_t>(played.rate) * (kSeconds - 2)) << played.path;
+    // The decoder's first frames settle; the tone runs on unbroken after them.
+    EXPECT_EQ(countBreaks(played.left, played.rate, played.rate / 2, played.left.size()), 0u)
+        << played.path;
+    expectTitlesInStep(played, kSeconds / 6 - 2);
+  }
+  // The master playlist's only variant that exists is the one to choose.
+  std::ifstream requests(log);
+  const std::string all((std::istreambuf_iterator<char>(requests)),
+                        std::istreambuf_iterator<char>());
+  EXPECT_EQ(all.find("missing"), std::string::npos);
+}
+
+TEST_F(HlsPlayTest, LostSegmentIsSkippedAndFrozenPlaylistEndsTheStream) {
+  const std::string log = m_folder + "/requests";
+  PythonServerProcess server({"--log", log, "--streams", "adts"}, "hls_server.py");
+  ASSERT_GT(server.port(), 0) << "hls_server.py did not start (ffmpeg missing?)";
+  const std::vector<Played> runs =
+      playAll(server, {"/drop/adts/index.m3u8", "/freeze/adts/index.m3u8"}, 30);
+  const Played& dropped = runs[0];
+  const Played& frozen = runs[1];
+
+  EXPECT_EQ(dropped.run.exitCode, 0);
+  EXPECT_TRUE(dropped.run.linesStartingWith("status 42").empty());
+  EXPECT_GT(dropped.left.size(), static_cast<size_t>(dropped.rate) * 28);
+  // Asked for twice, then skipped: the songs after it are still heard in step.
+  std::ifstream requests(log);
+  std::map<std::string, int> asked;
+  std::set<std::string> ports;
+  std::string port;
+  std::string path;
+  while (requests >> port >> path) {
+    if (!path.starts_with("/drop/")) continue;
+    ++asked[path];
+    ports.insert(port);
+  }
+  int refused = 0;
+  int total = 0;
+  for (const auto& [segment, count] : asked) {
+    total += count;
+    if (!segment.ends_with(".aac")) continue;
+    EXPECT_LE(count, 2) << segment;
+    if (count == 2) ++refused;
+  }
+  EXPECT_EQ(refused, 1);
+  expectTitlesInStep(dropped, 3);
+  // The requests share their connections rather than each opening one.
+  EXPECT_LT(ports.size() * 4, static_cast<size_t>(total)) << ports.size() << " connections";
+
+  // Frozen 8 s after the first request, the playlist ends the stream three target durations
+  // later, like a stall, long before the run's time is up.
+  EXPECT_EQ(frozen.run.exitCode, 0);
+  const int interrupted = frozen.run.indexOf("status 42 Connection to server interrupted.");
+  EXPECT_GE(interrupted, 0);
+  EXPECT_GT(frozen.run.indexOf("reply close 1"), interrupted);
+  EXPECT_LT(frozen.left.size(), static_cast<size_t>(frozen.rate) * 28);
+}
+
+}  // namespace
+}  // namespace orvel::test
