@@ -34,9 +34,11 @@ class HlsPlayTest : public testing::Test {
   void SetUp() override { m_folder = makeTempFolder(); }
   void TearDown() override { std::filesystem::remove_all(m_folder); }
 
-  // Plays each path of `server` at once, each for `seconds`, into its own WAV file.
+  // Plays each path of `server` at once, each for `seconds`, into its own WAV file; the first
+  // one recorded into the Documents folder of home().
   std::vector<Played> playAll(const PythonServerProcess& server,
-                              const std::vector<std::string>& paths, int seconds) {
+                              const std::vector<std::string>& paths, int seconds,
+                              bool recordFirst = false) {
     std::vector<Played> played(paths.size());
     std::vector<std::thread> threads;
     for (size_t i = 0; i < paths.size(); ++i) {
@@ -44,10 +46,12 @@ class HlsPlayTest : public testing::Test {
         const std::string wav = m_folder + "/" + std::to_string(i) + ".wav";
         const std::string trace = m_folder + "/" + std::to_string(i) + ".trace";
         played[i].path = paths[i];
+        const bool record = recordFirst && i == 0;
         played[i].run =
-            runPlay("--no-prebuffer --seconds " + std::to_string(seconds) +
+            runPlay(std::string(record ? "--record " : "") + "--no-prebuffer --seconds " +
+                        std::to_string(seconds) +
                         " 'http://127.0.0.1:" + std::to_string(server.port()) + paths[i] + "'",
-                    "wav:" + wav, "", trace);
+                    "wav:" + wav, record ? home() : "", trace);
         load(wav, trace, played[i]);
       });
     }
@@ -70,19 +74,51 @@ class HlsPlayTest : public testing::Test {
     }
   }
 
+  std::string home() const { return m_folder + "/home"; }
+
   std::string m_folder;
 };
 
-// Where a pure tone does not continue itself: x[n] + x[n-2] - 2cos(w) x[n-1] is zero for a
-// sine of frequency w, so a lost, repeated or silent stretch shows as a large residual.
-size_t countBreaks(const std::vector<int16_t>& x, int rate, size_t from, size_t to) {
-  const double k = 2 * std::cos(2 * M_PI * kToneHz / rate);
-  size_t breaks = 0;
-  for (size_t n = std::max<size_t>(from, 2); n < to; ++n) {
-    const double residual = x[n] + x[n - 2] - k * x[n - 1];
-    if (std::abs(residual) > 1500) ++breaks;
+// The number of ADTS frames that follow each other from the first byte to the last; 0 when the
+// bytes are not such a chain.
+size_t adtsFrameChain(const std::string& bytes) {
+  size_t frames = 0;
+  size_t at = 0;
+  while (at + 7 <= bytes.size()) {
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data() + at);
+    if (p[0] != 0xFF || (p[1] & 0xF6) != 0xF0) return 0;
+    const size_t length = (p[3] & 3u) << 11 | p[4] << 3 | p[5] >> 5;
+    if (length < 7) return 0;
+    at += length;
+    ++frames;
   }
-  return breaks;
+  return at == bytes.size() ? frames : 0;
+}
+
+// The windows of 20 ms, from `from` on, where the tone is out of phase with its start: the
+// source is one unbroken sine, so any audio lost, repeated or inserted on the way (a skipped
+// frame, a gap of silence) moves every later window's phase.
+size_t countPhaseJumps(const std::vector<int16_t>& x, int rate, size_t from) {
+  const double w = 2 * M_PI * kToneHz / rate;
+  const size_t window = static_cast<size_t>(rate) / 50;
+  auto phaseAt = [&](size_t at) {
+    double re = 0;
+    double im = 0;
+    for (size_t n = at; n < at + window; ++n) {
+      re += x[n] * std::cos(w * static_cast<double>(n));
+      im += x[n] * std::sin(w * static_cast<double>(n));
+    }
+    return std::atan2(im, re) / (2 * M_PI);
+  };
+  if (from + window > x.size()) return 1;
+  const double start = phaseAt(from);
+  size_t jumps = 0;
+  for (size_t at = from; at + window <= x.size(); at += window) {
+    double drift = phaseAt(at) - start;
+    drift -= std::round(drift);
+    if (std::abs(drift) > 0.1) ++jumps;
+  }
+  return jumps;
 }
 
 // The tone's level (its peak, 0..1) over 100 ms from `at`.
@@ -141,8 +177,7 @@ TEST_F(HlsPlayTest, LiveStreamsPlayWithoutGapsWithTitlesInStep) {
     // Nothing went missing from the minute: a starved device would have played less.
     EXPECT_GT(played.left.size(), static_cast<size_t>(played.rate) * (kSeconds - 2)) << played.path;
     // The decoder's first frames settle; the tone runs on unbroken after them.
-    EXPECT_EQ(countBreaks(played.left, played.rate, played.rate / 2, played.left.size()), 0u)
-        << played.path;
+    EXPECT_EQ(countPhaseJumps(played.left, played.rate, played.rate / 2), 0u) << played.path;
     expectTitlesInStep(played, kSeconds / 6 - 2);
   }
   // The master playlist's only variant that exists is the one to choose.
@@ -156,8 +191,9 @@ TEST_F(HlsPlayTest, LostSegmentIsSkippedAndFrozenPlaylistEndsTheStream) {
   const std::string log = m_folder + "/requests";
   PythonServerProcess server({"--log", log, "--streams", "adts"}, "hls_server.py");
   ASSERT_GT(server.port(), 0) << "hls_server.py did not start (ffmpeg missing?)";
+  std::filesystem::create_directories(home() + "/Documents");
   const std::vector<Played> runs =
-      playAll(server, {"/drop/adts/index.m3u8", "/freeze/adts/index.m3u8"}, 30);
+      playAll(server, {"/drop/adts/index.m3u8", "/freeze/adts/index.m3u8"}, 30, true);
   const Played& dropped = runs[0];
   const Played& frozen = runs[1];
 
@@ -185,6 +221,13 @@ TEST_F(HlsPlayTest, LostSegmentIsSkippedAndFrozenPlaylistEndsTheStream) {
   }
   EXPECT_EQ(refused, 1);
   expectTitlesInStep(dropped, 3);
+  // The skip shows in the sound as a break of the tone, as any gap would.
+  EXPECT_GT(countPhaseJumps(dropped.left, dropped.rate, dropped.rate / 2), 0u);
+  // The recording holds the AAC stream as whole ADTS frames, across segments and the skip.
+  const std::string recording = home() + "/Documents/RadioRec.aac";
+  EXPECT_TRUE(dropped.run.has("recording " + recording));
+  const double recordedSeconds = adtsFrameChain(readBinary(recording)) * 1024.0 / 44100;
+  EXPECT_NEAR(recordedSeconds, dropped.left.size() / 44100.0, 3.0);
   // The requests share their connections rather than each opening one.
   EXPECT_LT(ports.size() * 4, static_cast<size_t>(total)) << ports.size() << " connections";
 

@@ -252,9 +252,9 @@ def main():
         processes.append(adts_stream(folder) if stream == "adts" else ffmpeg_stream(folder, stream))
 
     def finish(*_):
+        # No waiting here: this also runs as the signal handler, maybe inside a wait.
         for process in processes:
             process.kill()
-            process.wait()
         shutil.rmtree(root, ignore_errors=True)
         os._exit(0)
 
