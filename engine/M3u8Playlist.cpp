@@ -135,7 +135,8 @@ struct Parser {
       next.title = extinfTitle(value);
     } else if (name == "#EXT-X-TARGETDURATION") {
       playlist.targetDuration = readSeconds(value);
-    } else if (name == "#EXT-X-MEDIA-SEQUENCE") {
+    } else if (name == "#EXT-X-MEDIA-SEQUENCE" && !sequenceSet) {
+      // Numbers the segments from the first on; one that comes later cannot renumber them.
       playlist.mediaSequence = readNumber(value);
     } else if (name == "#EXT-X-DISCONTINUITY") {
       next.discontinuity = true;
