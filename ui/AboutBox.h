@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Text.h"
+#include "resources/ProgramVersion.h"
 #include "ui/ToolkitDialog.h"
 
 class QLabel;
@@ -34,7 +35,7 @@ class AboutBox : public ToolkitDialog {
   static constexpr int kSupportLinkId = 1037;
   static constexpr int kSeparatorId = 1039;
   static constexpr int kCmdGetUpdate = 40090;
-  static constexpr double kVersion = 1.0;
+  static constexpr double kVersion = kProgramVersion;
   static constexpr const char* kUpdaterName = "OvUpdate";
   static constexpr const char16_t* kDefaultHomeUrl = u"https://orvel.example/radio";
   static constexpr const char16_t* kDefaultSupportUrl = u"mailto:support@orvel.example";

@@ -10,9 +10,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "library/FoundStations.h"
 #include "platform/AppKeys.h"
 #include "platform/MessageBoxHost.h"
 #include "resources/StringTable.h"
+#include "ui/FindStationsDialog.h"
 #include "ui/ImportDialog.h"
 #include "ui/NewCategoryDialog.h"
 #include "ui/NewRadioDialog.h"
@@ -29,6 +31,23 @@ constexpr int kListFontHeight = 9;  // times k
 constexpr int kIconColumn = 14;     // times k
 constexpr int kScrollMargin = 27;   // times k, when the list scrolls
 constexpr int kPlainMargin = 14;    // times k
+
+// The stream to play for a found station: the library's own when it holds the URL (so that a
+// preset can take it), else one kept for the rest of the program's run in a list of its own.
+const StreamInfo* playableStream(RadioDatabase& database, const DirectoryStation& station) {
+  static RadioLibrary played;
+  const StreamInfo info = FoundStations::streamOf(station);
+  const RadioLibrary* libraries[] = {&database, &played};
+  for (const RadioLibrary* library : libraries) {
+    for (const StreamInfo* stream : library->allStreams()) {
+      if (stream->url == info.url) return stream;
+    }
+  }
+  const StreamInfo* stream = nullptr;
+  FoundStations::add(played, station, FoundStations::kDefaultCategory, &stream);
+  return stream;
+}
+
 }  // namespace
 
 RadioDialog::RadioDialog(QWidget* parent, RadioDatabase& database)
@@ -48,8 +67,7 @@ RadioDialog::RadioDialog(QWidget* parent, RadioDatabase& database)
   m_list->header()->setMinimumSectionSize(0);
   const QFont font = toolkit::toolkitFont(false, kListFontHeight, scale(), true);
   m_delegate = new RadioListDelegate(
-      scale(), font,
-      [this](const QModelIndex& index) { return row(index.row()); }, m_list);
+      scale(), font, [this](const QModelIndex& index) { return row(index.row()); }, m_list);
   m_list->setItemDelegate(m_delegate);
   body()->addWidget(m_list, 1);
   m_comment = new QLabel(this);
@@ -72,6 +90,7 @@ const StreamInfo* RadioDialog::choose(QWidget* parent, RadioDatabase& database) 
 }
 
 const StreamInfo* RadioDialog::chosenStream() const {
+  if (m_found != nullptr) return m_found;
   if (m_chosen == nullptr) return nullptr;
   if (m_chosen->kind() == RadioRowItem::kStream) return m_chosen->stream();
   if (m_chosen->kind() == RadioRowItem::kRadio) return m_chosen->radio()->selectedStream;
@@ -86,6 +105,7 @@ RadioRowItem* RadioDialog::row(int index) const {
 
 void RadioDialog::buildMenus() {
   QMenu* newMenu = menuBar()->addMenu(QStringLiteral("New"));
+  addCommand(newMenu, QStringLiteral("Find stations..."), kCmdFindStations);
   addCommand(newMenu, QStringLiteral("Import..."), kCmdImport);
   newMenu->addSeparator();
   addCommand(newMenu, QStringLiteral("New category..."), kCmdNewCategory);
@@ -227,7 +247,8 @@ void RadioDialog::updateColumnWidths() {
   const int side = metrics.horizontalAdvance(QStringLiteral("196 OGG")) + 4 * k;
   const int listHeight = m_list->contentsRect().height();
   const bool scrolls = rowCount() * m_delegate->rowHeight() > listHeight;
-  const int rest = m_list->width() - kIconColumn * k - side - (scrolls ? kScrollMargin : kPlainMargin) * k;
+  const int rest =
+      m_list->width() - kIconColumn * k - side - (scrolls ? kScrollMargin : kPlainMargin) * k;
   m_list->setColumnWidth(0, kIconColumn * k);
   m_list->setColumnWidth(1, std::max(rest, 0));
   m_list->setColumnWidth(2, side);
@@ -288,6 +309,9 @@ bool RadioDialog::command(int id) {
       runEditor(editor);
       return true;
     }
+    case kCmdFindStations:
+      findStations();
+      return true;
     default:
       return ToolkitDialog::command(id);
   }
@@ -299,9 +323,9 @@ void RadioDialog::deleteChosen() {
   const uint16_t question = kind == RadioRowItem::kCategory ? kStrDeleteCategoryQuestion
                             : kind == RadioRowItem::kRadio  ? kStrDeleteRadioQuestion
                                                             : kStrDeleteStreamQuestion;
-  const int answer = MessageBoxHost::current().show(StringTable::load(question), kProgramTitle,
-                                                    MessageBoxHost::Icon::Warning,
-                                                    MessageBoxHost::Buttons::YesNo);
+  const int answer =
+      MessageBoxHost::current().show(StringTable::load(question), kProgramTitle,
+                                     MessageBoxHost::Icon::Warning, MessageBoxHost::Buttons::YesNo);
   if (answer != MessageBoxHost::kYes) return;
   if (kind == RadioRowItem::kCategory) {
     m_database.DeleteCategory(m_chosen->category());
@@ -333,6 +357,16 @@ void RadioDialog::runEditor(ToolkitDialog& editor) {
 void RadioDialog::newCategory() {
   NewCategoryDialog editor(this);
   if (editor.run() == kIdOk && editor.addTo(m_database)) rebuild();
+}
+
+// Stations added there show at once; a played one ends this dialog as a chosen stream would.
+void RadioDialog::findStations() {
+  FindStationsDialog finder(this, m_database);
+  const bool played = finder.run() == kIdOk && finder.playedStation();
+  rebuild();
+  if (!played) return;
+  m_found = playableStream(m_database, *finder.playedStation());
+  end(kIdOk);
 }
 
 }  // namespace orvel

@@ -2,9 +2,9 @@
 // The radio dialog: browses the radio library as an expandable list (categories, their
 // radios, a radio's streams; one category open at a time), lets the user pick what to play,
 // and edits the library (new category, radio or stream, import, delete, properties, the
-// radio's selected stream). Tapping a radio that has a selected stream, or a stream, ends the
-// dialog with OK; a tap-and-hold opens the context menu of the row.
-// UI thread only. The database must outlive the dialog.
+// radio's selected stream) or finds stations in the community directory. Tapping a radio that has a
+// selected stream, or a stream, ends the dialog with OK; a tap-and-hold opens the context menu of
+// the row. UI thread only. The database must outlive the dialog.
 
 #include <QPointer>
 
@@ -36,6 +36,7 @@ class RadioDialog : public ToolkitDialog {
     kCmdSelectStream = 40076,
     kCmdNewStream = 40079,
     kCmdImport = 40080,
+    kCmdFindStations = 40090,
   };
 
   RadioDialog(QWidget* parent, RadioDatabase& database);
@@ -47,6 +48,8 @@ class RadioDialog : public ToolkitDialog {
   static const StreamInfo* choose(QWidget* parent, RadioDatabase& database);
 
   // After OK: a stream row gives its stream, a radio row its selected stream, else nullptr.
+  // A station played from "Find stations" gives the library's stream of the same URL, else a
+  // stream of a list of played stations that lives as long as the program.
   const StreamInfo* chosenStream() const;
 
   QTreeWidget* list() const { return m_list; }
@@ -84,6 +87,7 @@ class RadioDialog : public ToolkitDialog {
   // Runs an editing dialog; rebuilds the list when it ended with OK.
   void runEditor(ToolkitDialog& editor);
   void newCategory();
+  void findStations();
 
   RadioDatabase& m_database;
   QTreeWidget* m_list;
@@ -92,6 +96,7 @@ class RadioDialog : public ToolkitDialog {
   RadioListDelegate* m_delegate;
   ToolkitListView m_listView;
   RadioRowItem* m_chosen = nullptr;
+  const StreamInfo* m_found = nullptr;  // played from "Find stations"
 };
 
 }  // namespace orvel

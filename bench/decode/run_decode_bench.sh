@@ -78,6 +78,10 @@ if [ -n "${BENCH_ROWS:-}" ]; then
   row "MP3 decode 5 min 128k, CPU s" "$om" "ffmpeg $ff" "$ff"
   row "Ogg decode 5 min q4, CPU s" "$oo" "oggdec $od" "$od"
   row "MP3 decode peak KiB, codec library present" "$rw" "absent $rb" "$rb"
+  for c in $codecs; do
+    oc=$(median < "$work/orvel_$c"); fc=$(median < "$work/ffmpeg_$c")
+    row "$c decode 5 min (codec library), CPU s" "$oc" "ffmpeg $fc" "$fc"
+  done
 elif [ -x "$bin/decode_bench" ]; then
   "$bin/decode_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
 fi

@@ -19,14 +19,8 @@ constexpr uint32_t kTrunSampleFields = 0xF00;
 constexpr uint32_t kTrunSampleDuration = 0x100;
 constexpr uint32_t kTrunSampleBytes = 0x200;
 
-uint64_t bigEndian(const uint8_t* p, size_t bytes) {
-  uint64_t value = 0;
-  for (size_t i = 0; i < bytes; ++i) value = value << 8 | p[i];
-  return value;
-}
-
 uint32_t boxFlags(const uint8_t* payload) {
-  return static_cast<uint32_t>(bigEndian(payload + 1, 3));
+  return static_cast<uint32_t>(Mp4Box::bigEndian(payload + 1, 3));
 }
 
 bool wanted(const Mp4Box& box) { return box.is("moof") || box.is("mdat") || box.is("emsg"); }
@@ -134,7 +128,7 @@ bool Fmp4Demuxer::readTraf(const uint8_t* payload, size_t size) {
   const uint8_t* tfhd = nullptr;
   size_t tfhdBytes = 0;
   if (!Mp4Box::find(payload, size, "tfhd", tfhd, tfhdBytes) || tfhdBytes < 8) return false;
-  if (bigEndian(tfhd + 4, 4) != m_track.trackId) return true;
+  if (Mp4Box::bigEndian(tfhd + 4, 4) != m_track.trackId) return true;
   const uint32_t flags = boxFlags(tfhd);
   size_t at = 8;
   uint64_t base = m_moofAt;
@@ -145,11 +139,12 @@ bool Fmp4Demuxer::readTraf(const uint8_t* payload, size_t size) {
                         4 * static_cast<size_t>(std::popcount(flags & 0x3A));
   if (tfhdBytes < needed) return false;
   if (flags & kBaseDataOffset) {
-    base = bigEndian(tfhd + at, 8);
+    base = Mp4Box::bigEndian(tfhd + at, 8);
     at += 8;
   }
   at += 4 * static_cast<size_t>(std::popcount(flags & 0x0A));  // description index, duration
-  if (flags & kDefaultSampleBytes) defaultBytes = static_cast<uint32_t>(bigEndian(tfhd + at, 4));
+  if (flags & kDefaultSampleBytes)
+    defaultBytes = static_cast<uint32_t>(Mp4Box::bigEndian(tfhd + at, 4));
   const uint8_t* trun = nullptr;
   size_t trunBytes = 0;
   uint64_t position = base;
@@ -165,22 +160,25 @@ bool Fmp4Demuxer::readTrun(const uint8_t* payload, size_t size, uint64_t base, u
                            uint32_t defaultBytes) {
   if (size < 8) return false;
   const uint32_t flags = boxFlags(payload);
-  const auto count = static_cast<uint32_t>(bigEndian(payload + 4, 4));
+  const auto count = static_cast<uint32_t>(Mp4Box::bigEndian(payload + 4, 4));
   size_t at = 8;
   if (flags & kTrunDataOffset) {
     if (size < at + 4) return false;
-    const auto offset = static_cast<int32_t>(bigEndian(payload + at, 4));
+    const auto offset = static_cast<int32_t>(Mp4Box::bigEndian(payload + at, 4));
     if (offset < 0 && uint64_t(-int64_t{offset}) > base) return false;
     position = base + static_cast<uint64_t>(int64_t{offset});
     at += 4;
   }
   if (flags & kTrunFirstFlags) at += 4;
   const size_t fieldBytes = 4 * static_cast<size_t>(std::popcount(flags & kTrunSampleFields));
-  if (count > kMaxSamples || at > size || count * fieldBytes > size - at) return false;
+  // The limit counts the whole fragment: runs without per-sample fields cost no bytes each.
+  if (count > kMaxSamples - m_samples.size() || at > size || count * fieldBytes > size - at) {
+    return false;
+  }
   const size_t bytesAt = (flags & kTrunSampleDuration) ? 4 : 0;
   for (uint32_t i = 0; i < count; ++i, at += fieldBytes) {
     const uint32_t bytes = (flags & kTrunSampleBytes)
-                               ? static_cast<uint32_t>(bigEndian(payload + at + bytesAt, 4))
+                               ? static_cast<uint32_t>(Mp4Box::bigEndian(payload + at + bytesAt, 4))
                                : defaultBytes;
     m_samples.push_back({position, bytes});
     position += bytes;
@@ -193,7 +191,10 @@ void Fmp4Demuxer::readMdat(const uint8_t* payload, size_t size, uint64_t start,
   const uint64_t end = start + size;
   std::vector<Sample> later;
   for (const Sample& sample : m_samples) {
-    if (sample.position >= end) later.push_back(sample);
+    if (sample.position >= end) {
+      later.push_back(sample);
+      continue;
+    }
     if (sample.position < start || sample.bytes == 0 || sample.bytes > end - sample.position) {
       continue;
     }

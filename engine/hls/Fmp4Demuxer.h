@@ -18,7 +18,7 @@ class Fmp4Demuxer : public SegmentDemuxer {
  public:
   // A box to be read larger than this fails the segment rather than being held.
   static constexpr size_t kMaxBoxBytes = size_t{32} << 20;
-  // A track run naming more samples than this fails the segment.
+  // A fragment naming more samples than this fails the segment.
   static constexpr uint32_t kMaxSamples = 1u << 16;
 
   bool setInit(const uint8_t* data, size_t size) override;

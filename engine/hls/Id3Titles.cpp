@@ -37,6 +37,22 @@ std::vector<uint8_t> resynchronise(const uint8_t* data, size_t size) {
   return out;
 }
 
+// 16-bit text up to `end`: the byte order mark decides, else `bigEndian`.
+std::string decodeUtf16(const uint8_t* bytes, size_t end, bool bigEndian) {
+  size_t at = 0;
+  if (end >= 2 &&
+      ((bytes[0] == 0xFE && bytes[1] == 0xFF) || (bytes[0] == 0xFF && bytes[1] == 0xFE))) {
+    bigEndian = bytes[0] == 0xFE;
+    at = 2;
+  }
+  WString text;
+  for (; at < end; at += 2) {
+    text.push_back(bigEndian ? static_cast<char16_t>(bytes[at] << 8 | bytes[at + 1])
+                             : static_cast<char16_t>(bytes[at] | bytes[at + 1] << 8));
+  }
+  return toUtf8(text);
+}
+
 // The first string of a text field in ID3 encoding `encoding`, as UTF-8; `used` is how many
 // bytes it took with its terminator.
 std::string decodeText(uint8_t encoding, const uint8_t* bytes, size_t size, size_t& used) {
@@ -44,16 +60,7 @@ std::string decodeText(uint8_t encoding, const uint8_t* bytes, size_t size, size
     size_t end = 0;
     while (end + 1 < size && (bytes[end] != 0 || bytes[end + 1] != 0)) end += 2;
     used = end + 1 < size ? end + 2 : size;
-    bool bigEndianText = encoding == 2;
-    size_t at = 0;
-    if (end >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) bigEndianText = true, at = 2;
-    if (end >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) bigEndianText = false, at = 2;
-    WString text;
-    for (; at < end && at + 1 < size; at += 2) {
-      text.push_back(bigEndianText ? static_cast<char16_t>(bytes[at] << 8 | bytes[at + 1])
-                                   : static_cast<char16_t>(bytes[at] | bytes[at + 1] << 8));
-    }
-    return toUtf8(text);
+    return decodeUtf16(bytes, std::min(end, size & ~size_t{1}), encoding == 2);
   }
   size_t end = 0;
   while (end < size && bytes[end] != 0) ++end;

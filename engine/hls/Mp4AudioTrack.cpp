@@ -17,9 +17,7 @@ constexpr size_t kAudioSampleEntryBytes = 28;
 constexpr uint32_t kRates[] = {96000, 88200, 64000, 48000, 44100, 32000, 24000,
                                22050, 16000, 12000, 11025, 8000,  7350};
 
-uint32_t bigEndian32(const uint8_t* p) {
-  return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
-}
+uint32_t bigEndian32(const uint8_t* p) { return static_cast<uint32_t>(Mp4Box::bigEndian(p, 4)); }
 
 // An MPEG-4 descriptor at `at`: its tag and body. Moves `at` past it.
 bool descriptor(const uint8_t* data, size_t size, size_t& at, uint8_t& tag, const uint8_t*& body,

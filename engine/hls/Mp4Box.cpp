@@ -8,13 +8,13 @@ namespace {
 constexpr size_t kHeaderBytes = 8;
 constexpr size_t kLargeHeaderBytes = 16;
 
-uint64_t bigEndian(const uint8_t* p, size_t bytes) {
+}  // namespace
+
+uint64_t Mp4Box::bigEndian(const uint8_t* data, size_t bytes) {
   uint64_t value = 0;
-  for (size_t i = 0; i < bytes; ++i) value = value << 8 | p[i];
+  for (size_t i = 0; i < bytes; ++i) value = value << 8 | data[i];
   return value;
 }
-
-}  // namespace
 
 Mp4Box::Read Mp4Box::read(const uint8_t* data, size_t size, Mp4Box& box) {
   box.headerBytes = 0;

@@ -19,6 +19,9 @@ struct Mp4Box {
 
   bool is(std::string_view name) const { return name == std::string_view(type, 4); }
 
+  // The big-endian number in `bytes` bytes (at most 8) at `data`.
+  static uint64_t bigEndian(const uint8_t* data, size_t bytes);
+
   // The box header at `data`, which `size` bytes follow. kWhole when the whole box is there
   // (a box of size 0 takes all `size` bytes), kNeedMore when its header or body is cut short,
   // kBad when its size cannot be true.

@@ -14,7 +14,7 @@ constexpr uint8_t kTsSync = 0x47;
 
 bool isMp4Box(const uint8_t* data, size_t size) {
   if (size < 8) return false;
-  static constexpr const char* kTypes[] = {"ftyp", "styp", "moof", "sidx", "moov", "emsg"};
+  static constexpr const char* kTypes[] = {"ftyp", "styp", "moof", "sidx", "moov", "emsg", "prft"};
   for (const char* type : kTypes) {
     if (std::memcmp(data + 4, type, 4) == 0) return true;
   }

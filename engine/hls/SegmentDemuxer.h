@@ -33,6 +33,9 @@ class SegmentDemuxer {
   virtual bool setInit(const uint8_t* data, size_t size) = 0;
   // The next bytes of the current segment, in any split. Appends the elementary audio they
   // complete to `out`. False when the segment cannot be read (the caller skips the rest of it).
+  // The output never depends on the split. Damage inside a packed or transport stream segment
+  // costs only the frames it hits; an fMP4 segment without its initialization section, or with
+  // a box that cannot be true, is unreadable.
   virtual bool feed(const uint8_t* data, size_t size, std::vector<uint8_t>& out) = 0;
   // The end of the current segment: appends what is still held to `out` and readies the
   // demuxer for the next segment (a segment ends on a frame boundary).
@@ -43,7 +46,8 @@ class SegmentDemuxer {
   virtual std::vector<Title> takeTitles() = 0;
 
   // The container a segment's first bytes show (at least 376 bytes, or the whole segment):
-  // 0x47 sync bytes 188 apart, an MP4 box ("ftyp", "styp", "moof", "sidx"), else packed audio.
+  // 0x47 sync bytes 188 apart, an MP4 box ("ftyp", "styp", "moof", "sidx"; also "moov", "emsg",
+  // "prft"), else packed audio.
   static Container detect(const uint8_t* data, size_t size);
   static std::unique_ptr<SegmentDemuxer> create(Container container);
 };

@@ -1,6 +1,6 @@
 #include "engine/hls/TsDemuxer.h"
 
-#include <cstring>
+#include <algorithm>
 
 #include "engine/hls/Id3Titles.h"
 
@@ -20,7 +20,7 @@ bool notEarlier(uint64_t a, uint64_t b) { return ((a - b) & kPtsMask) < (uint64_
 bool TsDemuxer::setInit(const uint8_t*, size_t) { return true; }
 
 // The offset of the next packet start at or after `at`: a sync byte with another one a packet
-// further on (or the data's end there, which the next feed will tell about).
+// further on, or a sync byte whose packet's end has not come yet.
 size_t TsDemuxer::nextPacket(const uint8_t* data, size_t size, size_t at) const {
   for (; at < size; ++at) {
     if (data[at] != kSync) continue;
@@ -33,21 +33,27 @@ bool TsDemuxer::feed(const uint8_t* data, size_t size, std::vector<uint8_t>& out
   m_held.insert(m_held.end(), data, data + size);
   size_t at = 0;
   while (at < m_held.size()) {
-    if (m_held[at] != kSync) {
-      // A lost packet among the skipped bytes shows in the continuity counter.
+    if (m_searching || m_held[at] != kSync) {
+      // Out of step: a packet counts once the byte after it is a sync byte too, so the result
+      // does not depend on how the bytes were split. A lost packet among the skipped bytes
+      // shows in the continuity counter.
+      m_searching = true;
       at = nextPacket(m_held.data(), m_held.size(), at);
-      continue;
+      if (at + kPacketBytes >= m_held.size()) break;
+      m_searching = false;
     }
     if (m_held.size() - at < kPacketBytes) break;
     readPacket(m_held.data() + at, out);
     at += kPacketBytes;
   }
+  at = std::min(at, m_held.size());
   m_held.erase(m_held.begin(), m_held.begin() + static_cast<std::ptrdiff_t>(at));
   return true;
 }
 
 bool TsDemuxer::endSegment(std::vector<uint8_t>& out) {
   m_held.clear();
+  m_searching = false;
   finishId3();
   m_frames.endSegment(out);
   for (PendingTitle& title : m_pendingTitles) {

@@ -48,6 +48,7 @@ class TsDemuxer : public SegmentDemuxer {
   void placeTitles(const AudioStart& start);
 
   std::vector<uint8_t> m_held;  // the start of a packet cut by the end of a feed
+  bool m_searching = false;     // the sync was lost and is being looked for
   uint16_t m_pmtPid = TsProgramTables::kNoPid;
   TsProgramTables::Streams m_streams;
   int m_audioCounter = -1;  // the last continuity counter of the audio PID; -1: none yet

@@ -17,14 +17,16 @@ fail() { echo "check_install: $*" >&2; exit 1; }
 
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for file in bin/orvel-radio bin/libOvGrpPrim.so \
+for file in bin/orvel-radio bin/libOvGrpPrim.so bin/libOvAudioAv.so \
     share/orvel-radio/Radios/default.rrd share/orvel-radio/Skins/ov_default/default.rs \
     share/applications/orvel-radio.desktop share/icons/hicolor/scalable/apps/orvel-radio.svg \
     share/icons/hicolor/48x48/apps/orvel-radio.png share/icons/hicolor/128x128/apps/orvel-radio.png \
     share/metainfo/org.orvel.Radio.metainfo.xml; do
   [ -f "$prefix/$file" ] || fail "$file was not installed"
 done
-if ldd "$prefix/bin/orvel-radio" | grep -q 'not found'; then fail "a library is missing"; fi
+for binary in orvel-radio libOvAudioAv.so; do
+  if ldd "$prefix/bin/$binary" | grep -q 'not found'; then fail "a library of $binary is missing"; fi
+done
 desktop-file-validate "$prefix/share/applications/orvel-radio.desktop" || fail "bad desktop entry"
 grep -q '^Exec=orvel-radio' "$prefix/share/applications/orvel-radio.desktop" ||
   fail "the desktop entry does not start orvel-radio"

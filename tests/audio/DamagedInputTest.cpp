@@ -50,8 +50,9 @@ std::vector<uint8_t> damaged(std::vector<uint8_t> bytes, std::mt19937& random, i
 TEST(DamagedInput, CutOrScrambledFilesEndDecodingCleanly) {
   std::mt19937 random(11);
   CodecRegistry registry(CodecRegistry::kLibraryPattern, ORVEL_BIN_DIR);
-  for (const char* file : {"mpeg1-l3.mp3", "tagged-v2.mp3", "layer2.mp2", "tone.ogg", "chained.ogg",
-                           "sweep.aac", "sweep.opus", "sweep.flac", "sweep-flac.oga"}) {
+  for (const char* file :
+       {"mpeg1-l3.mp3", "tagged-v2.mp3", "layer2.mp2", "tone.ogg", "chained.ogg", "sweep.aac",
+        "sweep.opus", "sweep.flac", "sweep-flac.oga", "sweep-vorbis.oga"}) {
     const std::vector<uint8_t> original = MemoryStream::load(fixture(file));
     for (int round = 0; round < 12; ++round) {
       SCOPED_TRACE(testing::Message() << file << " round " << round);

@@ -104,11 +104,10 @@ struct Case {
   bool exact;
   const char16_t* title;
 };
-constexpr Case kCases[] = {{"sweep.aac", false, nullptr},
-                           {"sweep.opus", false, u"Première"},
-                           {"sweep.flac", true, u"Flac Song"},
-                           {"sweep-flac.oga", true, u"Ogg Flac Song"},
-                           {"sweep-opus.oga", false, nullptr}};
+constexpr Case kCases[] = {
+    {"sweep.aac", false, nullptr},      {"sweep.opus", false, u"Première"},
+    {"sweep.flac", true, u"Flac Song"}, {"sweep-flac.oga", true, u"Ogg Flac Song"},
+    {"sweep-opus.oga", false, nullptr}, {"sweep-vorbis.oga", false, u"Vorbis Song"}};
 
 TEST(LibraryCodecs, FilesAndStreamsDecodeToFfmpegsSoundWithTheirTags) {
   for (const Case& c : kCases) {
@@ -206,6 +205,32 @@ TEST(LibraryCodecs, AChainedOpusStreamOrFileSaysWhereTheNextLinkAndItsTagsBegin)
     expectLinkChange("sweep-chained.opus", "sweep-opus.oga", seekable);
     expectLinkChange("sweep-chained-short.opus", "sweep-short.oga", seekable);
   }
+}
+
+// More than two channels are mixed down to two: the centre is heard on both sides alike, a left
+// surround channel on the left only.
+TEST(LibraryCodecs, SurroundIsMixedDownToStereo) {
+  const auto peaks = [](const char* file, bool& equalSides) {
+    Opened opened(file, true);
+    EXPECT_EQ(opened.format.wave.nChannels, 2) << file;
+    const Pcm pcm = decodeFrames(*opened.decoder, opened.format);
+    int left = 0;
+    int right = 0;
+    equalSides = pcm.frames() > 0;
+    for (size_t i = 0; i < pcm.frames(); ++i) {
+      left = std::max(left, std::abs(int{pcm.samples[2 * i]}));
+      right = std::max(right, std::abs(int{pcm.samples[2 * i + 1]}));
+      equalSides = equalSides && pcm.samples[2 * i] == pcm.samples[2 * i + 1];
+    }
+    return std::make_pair(left, right);
+  };
+  bool equalSides = false;
+  const auto centre = peaks("centre-5.1.flac", equalSides);
+  EXPECT_GT(centre.first, 3000);
+  EXPECT_TRUE(equalSides);
+  const auto surround = peaks("left-5.1.flac", equalSides);
+  EXPECT_GT(surround.first, 3000);
+  EXPECT_EQ(surround.second, 0);
 }
 
 TEST(LibraryCodecs, ADamagedFrameIsSkippedAndTheRestPlays) {

@@ -38,11 +38,16 @@ ff -i sweep.wav -c:a libopus -b:a 128k -metadata title="Première" -metadata art
 ff -i sweep.wav -c:a flac -metadata title="Flac Song" -metadata date=2011 sweep.flac
 ff -i sweep.wav -c:a flac -metadata title="Ogg Flac Song" -serial_offset 3003 -f ogg sweep-flac.oga
 ff -i sweep.wav -c:a libopus -b:a 128k -serial_offset 2002 -f ogg sweep-opus.oga
+ff -i sweep.wav -c:a libvorbis -q:a 4 -metadata title="Vorbis Song" -f ogg sweep-vorbis.oga
 cat sweep.opus sweep-opus.oga > sweep-chained.opus
+# 5.1 with one tone in one channel: the centre, then the left surround.
+ff -f lavfi -i "aevalsrc=0|0|0.5*sin(440*2*PI*t)|0|0|0:s=48000:d=1:c=5.1" -c:a flac centre-5.1.flac
+ff -f lavfi -i "aevalsrc=0|0|0|0|0.5*sin(440*2*PI*t)|0:s=48000:d=1:c=5.1" -c:a flac left-5.1.flac
 # A short last link: the end of the file then lies near the first link's last page.
 ff -i sweep.wav -t 1 -c:a libopus -b:a 64k -serial_offset 4004 -f ogg sweep-short.oga
 cat sweep.opus sweep-short.oga > sweep-chained-short.opus
-for f in sweep.aac sweep.opus sweep.flac sweep-flac.oga sweep-opus.oga sweep-short.oga; do
+for f in sweep.aac sweep.opus sweep.flac sweep-flac.oga sweep-opus.oga sweep-short.oga \
+  sweep-vorbis.oga; do
   ff -i "$f" -f s16le "$f.s16"
 done
 rm -f src44.wav src22m.wav src8m.wav srcb.wav sweep.wav

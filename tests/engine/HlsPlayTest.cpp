@@ -162,7 +162,7 @@ void expectTitlesInStep(const Played& played, size_t minTitles) {
 
 TEST_F(HlsPlayTest, LiveStreamsPlayWithoutGapsWithTitlesInStep) {
   const std::string log = m_folder + "/requests";
-  PythonServerProcess server({"--log", log}, "hls_server.py");
+  PythonServerProcess server("tests/engine/hls_server.py", {"--log", log});
   ASSERT_GT(server.port(), 0) << "hls_server.py did not start (ffmpeg missing?)";
   constexpr int kSeconds = 60;
   const std::vector<Played> runs = playAll(
@@ -189,7 +189,7 @@ TEST_F(HlsPlayTest, LiveStreamsPlayWithoutGapsWithTitlesInStep) {
 
 TEST_F(HlsPlayTest, LostSegmentIsSkippedAndFrozenPlaylistEndsTheStream) {
   const std::string log = m_folder + "/requests";
-  PythonServerProcess server({"--log", log, "--streams", "adts"}, "hls_server.py");
+  PythonServerProcess server("tests/engine/hls_server.py", {"--log", log, "--streams", "adts"});
   ASSERT_GT(server.port(), 0) << "hls_server.py did not start (ffmpeg missing?)";
   std::filesystem::create_directories(home() + "/Documents");
   const std::vector<Played> runs =

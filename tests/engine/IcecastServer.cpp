@@ -97,7 +97,7 @@ bool httpGet(const std::string& url, std::string& statusLine) {
 
 }  // namespace
 
-bool IcecastServer::available() { return onPath("icecast2") && onPath("ffmpeg"); }
+bool IcecastServer::available() { return onPath("icecast2") && onPath("ffmpeg") && onPath("curl"); }
 
 IcecastServer::IcecastServer() {
   char dirTemplate[] = "/tmp/orvel-icecast-XXXXXX";
@@ -105,13 +105,13 @@ IcecastServer::IcecastServer() {
 }
 
 IcecastServer::~IcecastServer() {
-  stop(m_ffmpeg);
+  stop(m_source);
   stop(m_icecast);
   if (!m_dir.empty()) std::filesystem::remove_all(m_dir);
 }
 
 std::string IcecastServer::streamUrl() const {
-  return "http://127.0.0.1:" + std::to_string(m_port) + kMount;
+  return "http://127.0.0.1:" + std::to_string(m_port) + m_mount;
 }
 
 bool IcecastServer::writeConfig() {
@@ -127,7 +127,7 @@ bool IcecastServer::writeConfig() {
          << "<admin-user>admin</admin-user><admin-password>" << kAdminPassword
          << "</admin-password></authentication><hostname>127.0.0.1</hostname>"
          << "<listen-socket><port>" << m_port << "</port><bind-address>127.0.0.1</bind-address>"
-         << "</listen-socket><mount type=\"normal\"><mount-name>" << kMount << "</mount-name>"
+         << "</listen-socket><mount type=\"normal\"><mount-name>" << m_mount << "</mount-name>"
          << "<charset>UTF-8</charset></mount><fileserve>1</fileserve>"
          << "<paths><basedir>" << m_dir << "</basedir><logdir>" << m_dir << "/log</logdir>"
          << "<webroot>/usr/share/icecast2/web</webroot>"
@@ -139,6 +139,30 @@ bool IcecastServer::writeConfig() {
 
 bool IcecastServer::start(std::string& error) {
   m_port = freeLoopbackPort();
+  const std::string target = "icecast://source:" + std::string(kSourcePassword) +
+                             "@127.0.0.1:" + std::to_string(m_port) + kMount;
+  return startWith({"ffmpeg",        "-nostdin",   "-v",
+                    "error",         "-re",        "-f",
+                    "lavfi",         "-i",         "sine=frequency=440:sample_rate=44100",
+                    "-ac",           "2",          "-c:a",
+                    "libmp3lame",    "-b:a",       "128k",
+                    "-content_type", "audio/mpeg", "-ice_name",
+                    kStationName,    "-f",         "mp3",
+                    target},
+                   error);
+}
+
+bool IcecastServer::startWithOggFile(const std::string& oggFile, int bytesPerSecond,
+                                     std::string& error) {
+  m_port = freeLoopbackPort();
+  m_mount = kOggMount;
+  return startWith({"curl", "-sS", "-T", oggFile, "--limit-rate", std::to_string(bytesPerSecond),
+                    "-H", "Content-Type: audio/ogg", "-H", std::string("Ice-Name: ") + kStationName,
+                    "-u", std::string("source:") + kSourcePassword, streamUrl()},
+                   error);
+}
+
+bool IcecastServer::startWith(const std::vector<std::string>& source, std::string& error) {
   if (m_dir.empty() || m_port == 0 || !writeConfig()) {
     error = "no temporary folder or free port";
     return false;
@@ -149,27 +173,15 @@ bool IcecastServer::start(std::string& error) {
                                      "--init-groups", "--pdeathsig", "TERM"});
   }
   m_icecast = spawn(icecast, m_dir + "/icecast.out");
-  const std::string target = "icecast://source:" + std::string(kSourcePassword) +
-                             "@127.0.0.1:" + std::to_string(m_port) + kMount;
   for (int i = 0; i < 150; ++i) {
     std::string status;
     const bool answered = httpGet(streamUrl(), status);
     if (answered && status.find(" 200") != std::string::npos) return true;
     // The server is up but the mount is not: start the source.
-    if (answered && m_ffmpeg < 0) {
-      m_ffmpeg = spawn({"ffmpeg",        "-nostdin",   "-v",
-                        "error",         "-re",        "-f",
-                        "lavfi",         "-i",         "sine=frequency=440:sample_rate=44100",
-                        "-ac",           "2",          "-c:a",
-                        "libmp3lame",    "-b:a",       "128k",
-                        "-content_type", "audio/mpeg", "-ice_name",
-                        kStationName,    "-f",         "mp3",
-                        target},
-                       m_dir + "/ffmpeg.out");
-    }
+    if (answered && m_source < 0) m_source = spawn(source, m_dir + "/source.out");
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  std::ifstream log(m_dir + (m_ffmpeg < 0 ? "/icecast.out" : "/ffmpeg.out"));
+  std::ifstream log(m_dir + (m_source < 0 ? "/icecast.out" : "/source.out"));
   std::getline(log, error, '\0');
   error = "the mount did not come up: " + error;
   return false;

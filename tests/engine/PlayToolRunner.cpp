@@ -36,10 +36,17 @@ int PlayRun::indexOf(const std::string& line) const {
 
 PlayRun runPlay(const std::string& arguments, const std::string& audio, const std::string& home,
                 const std::string& tracePath) {
+  return runPlayProgram(std::string(ORVEL_BIN_DIR) + "/orvel-play", arguments, audio, home,
+                        tracePath);
+}
+
+PlayRun runPlayProgram(const std::string& program, const std::string& arguments,
+                       const std::string& audio, const std::string& home,
+                       const std::string& tracePath) {
   std::string command = "ORVEL_RADIO_AUDIO='" + audio + "' ";
   if (!home.empty()) command += "HOME='" + home + "' XDG_CONFIG_HOME='" + home + "/.config' ";
   if (!tracePath.empty()) command += "ORVEL_RADIO_TRACE_PLAY=1 ";
-  command += std::string(ORVEL_BIN_DIR) + "/orvel-play " + arguments + " 2>" +
+  command += "'" + program + "' " + arguments + " 2>" +
              (tracePath.empty() ? std::string("/dev/null") : "'" + tracePath + "'");
   PlayRun run;
   FILE* pipe = popen(command.c_str(), "r");

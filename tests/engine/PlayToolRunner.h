@@ -35,6 +35,10 @@ struct PlayRun {
 // (ORVEL_RADIO_TRACE_PLAY) are written to that file.
 PlayRun runPlay(const std::string& arguments, const std::string& audio,
                 const std::string& home = "", const std::string& tracePath = "");
+// The same with another copy of orvel-play (one without the codec libraries beside it).
+PlayRun runPlayProgram(const std::string& program, const std::string& arguments,
+                       const std::string& audio, const std::string& home = "",
+                       const std::string& tracePath = "");
 // Runs a shell command; true when it exited 0.
 bool runCommand(const std::string& command);
 // A fresh temporary folder, removed by the caller.

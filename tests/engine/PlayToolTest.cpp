@@ -29,7 +29,9 @@ class PlayToolTest : public testing::Test {
                          "\" -ar 22050 -ac 1 -c:a libmp3lame -b:a 32k " + framesOnly + f +
                          "/mono22.mp3") &&
               runCommand("ffmpeg -v error -f lavfi -i \"" + sweep +
-                         "\" -ac 2 -c:a libvorbis -q:a 3 " + f + "/sweep.ogg");
+                         "\" -ac 2 -c:a libvorbis -q:a 3 " + f + "/sweep.ogg") &&
+              runCommand("ffmpeg -v error -f lavfi -i \"" + sweep +
+                         "\" -ac 2 -c:a aac -b:a 128k -f adts " + f + "/sweep.aac");
   }
   static void TearDownTestSuite() {
     std::filesystem::remove_all(*s_folder);
@@ -362,6 +364,74 @@ TEST_F(PlayToolTest, ConvertsForADeviceOfOneFormat) {
   // The conversion runs per block, so its phase differs from the reference's; broken buffer
   // sizing gives well under 0.1.
   EXPECT_GT(bestMatch(out, ref, 4096), 0.8);
+}
+
+// AAC as Shoutcast stations send it ("audio/aacp", titles in the stream) plays through the
+// codec library to the file's own sound; a player without the library beside it refuses the
+// stream with the designed error.
+TEST_F(PlayToolTest, AacStationPlaysThroughTheCodecLibraryOnly) {
+  FileStreamServer server(file("sweep.aac"));
+  ASSERT_TRUE(server.running());
+  const std::string url = server.url("/?type=audio/aacp&mode=icy&metaint=4000&titles=Uno|Dos");
+  const std::string played = m_home + "/played.wav";
+  const PlayRun run = runPlay("--no-prebuffer --seconds 3 '" + url + "'", "wav:" + played);
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRUE(run.has("reply play 1"));
+  EXPECT_TRUE(run.has("title Uno"));
+  const std::string reference = m_home + "/reference.wav";
+  ASSERT_TRUE(runCommand(std::string(ORVEL_BIN_DIR) + "/orvel-decode -o " + reference + " " +
+                         file("sweep.aac") + " >/dev/null 2>&1"));
+  int channels = 0;
+  int rate = 0;
+  const std::vector<int16_t> out = readWavSamples(played, &channels, &rate);
+  const std::vector<int16_t> ref = readWavSamples(reference, &channels, &rate);
+  ASSERT_GT(out.size(), 44100u * 2);
+  EXPECT_GT(bestMatch(out, ref, 4096), 0.95);
+
+  const std::string bare = m_home + "/orvel-play";
+  std::filesystem::copy_file(std::string(ORVEL_BIN_DIR) + "/orvel-play", bare);
+  const PlayRun without = runPlayProgram(bare, "--seconds 1 '" + url + "'", "null");
+  EXPECT_TRUE(without.has("reply open 0"));
+  EXPECT_EQ(without.linesStartingWith("error ").front(),
+            "error 44 Cannot create decoder! There is no decoder for this stream format.");
+}
+
+// An Icecast station sending Ogg Opus: its links follow one another with their titles, and the
+// 48 kHz sound reaches a device that takes 44.1 kHz only, with no gap at the link changes.
+TEST_F(PlayToolTest, PlaysAnIcecastOpusStationAcrossItsLinks) {
+  if (!IcecastServer::available()) GTEST_SKIP() << "icecast2, ffmpeg or curl is not installed";
+  std::string chain;
+  for (int link = 1; link <= 4; ++link) {
+    const std::string path = m_home + "/link" + std::to_string(link) + ".opus";
+    ASSERT_TRUE(runCommand(
+        "ffmpeg -v error -f lavfi -i sine=frequency=" + std::to_string(300 + 100 * link) +
+        ":sample_rate=48000:duration=2.5 -ac 2 -c:a libopus -b:a 64k "
+        "-metadata title='Link " +
+        std::to_string(link) + "' -serial_offset " + std::to_string(link * 1000) + " " + path));
+    chain += readBinary(path);
+  }
+  const std::string chained = m_home + "/chained.opus";
+  std::ofstream(chained, std::ios::binary) << chain;
+  IcecastServer icecast;
+  std::string error;
+  ASSERT_TRUE(icecast.startWithOggFile(chained, static_cast<int>(chain.size() / 10), error))
+      << error;
+  const std::string played = m_home + "/played.wav";
+  const PlayRun run = runPlay("--no-prebuffer --seconds 7 '" + icecast.streamUrl() + "'",
+                              "wav:" + played + "?caps=0x800");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRUE(run.has("station " + std::string(IcecastServer::kStationName)));
+  const std::vector<std::string> titles = run.linesStartingWith("title ");
+  ASSERT_GE(titles.size(), 3u);
+  for (size_t i = 1; i < titles.size(); ++i) {
+    EXPECT_EQ(titles[i].back(), titles[i - 1].back() + 1) << "links in order: " << titles[i];
+  }
+  int channels = 0;
+  int rate = 0;
+  const std::vector<int16_t> out = readWavSamples(played, &channels, &rate);
+  EXPECT_EQ(rate, 44100);
+  ASSERT_GT(out.size(), 44100u * 2 * 5);
+  EXPECT_LE(longestQuietFrames(out, channels), 44100u / 20);
 }
 
 TEST_F(PlayToolTest, OggStreamPlaysButIsNotRecorded) {

@@ -8,10 +8,13 @@
 
 namespace orvel::test {
 
-PythonServerProcess::PythonServerProcess(const std::vector<std::string>& arguments,
-                                         const std::string& script) {
-  const std::string path = std::string(ORVEL_SOURCE_DIR) + "/tests/engine/" + script;
-  std::vector<char*> argv = {const_cast<char*>("python3"), const_cast<char*>(path.c_str())};
+PythonServerProcess::PythonServerProcess(const std::vector<std::string>& arguments)
+    : PythonServerProcess("tests/engine/stream_server.py", arguments) {}
+
+PythonServerProcess::PythonServerProcess(const std::string& scriptPath,
+                                         const std::vector<std::string>& arguments) {
+  const std::string script = std::string(ORVEL_SOURCE_DIR) + "/" + scriptPath;
+  std::vector<char*> argv = {const_cast<char*>("python3"), const_cast<char*>(script.c_str())};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
   int toChild[2];

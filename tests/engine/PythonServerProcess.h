@@ -1,7 +1,8 @@
 #pragma once
-// Runs a server script of tests/engine (stream_server.py unless told) with the given arguments
-// until the object goes, and reads the loopback port it announces ("PORT n" on its first line).
-// Its stdin stays open: the server ends when the test process does, even when the test dies.
+// Runs tests/engine/stream_server.py (or another script of the source tree that announces its
+// port the same way) with the given arguments until the object goes, and reads the loopback
+// port it announces ("PORT n" on its first line). Its stdin stays open: the server
+// ends when the test process does, even when the test dies.
 
 #include <string>
 #include <vector>
@@ -10,8 +11,9 @@ namespace orvel::test {
 
 class PythonServerProcess {
  public:
-  explicit PythonServerProcess(const std::vector<std::string>& arguments,
-                               const std::string& script = "stream_server.py");
+  explicit PythonServerProcess(const std::vector<std::string>& arguments);
+  // `script` relative to the source tree.
+  PythonServerProcess(const std::string& script, const std::vector<std::string>& arguments);
   ~PythonServerProcess();
   PythonServerProcess(const PythonServerProcess&) = delete;
   PythonServerProcess& operator=(const PythonServerProcess&) = delete;

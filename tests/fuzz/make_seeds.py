@@ -169,6 +169,43 @@ def codec_library_seeds(wav):
                 put("CodecLibraryFuzzer", name, bytes([first]) + f.read())
 
 
+def hls_segments(tmp, wav, name, args):
+    """ffmpeg's HLS segments of `wav` (and the fMP4 initialization section first), as one seed."""
+    playlist = os.path.join(tmp, name + ".m3u8")
+    subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-i", wav, "-fflags",
+                    "+bitexact", "-flags:a", "+bitexact"] + args +
+                   ["-f", "hls", "-hls_time", "0.25", "-hls_list_size", "0",
+                    "-hls_segment_filename", os.path.join(tmp, name + "%d.seg"), playlist],
+                   check=True)
+    parts = []
+    with open(playlist) as f:
+        for line in f:
+            line = line.strip()
+            if line.startswith("#EXT-X-MAP:URI="):
+                parts.insert(0, line.split('"')[1])
+            elif line and not line.startswith("#"):
+                parts.append(line)
+    data = []
+    for part in parts:
+        with open(os.path.join(tmp, part), "rb") as f:
+            data.append(f.read())
+    return b"=SEG=".join(data)
+
+
+def hls_seeds():
+    # The first byte seeds the piece sizes of the split run; parts are joined by "=SEG=".
+    with tempfile.TemporaryDirectory() as tmp:
+        wav = os.path.join(tmp, "tone.wav")
+        tone_wav(wav, 0.6, 16000)
+        aac = ["-c:a", "aac", "-b:a", "16k"]
+        put("TsDemuxerFuzzer", "aac", b"\x05" + hls_segments(tmp, wav, "ts-aac", aac))
+        put("TsDemuxerFuzzer", "mp3", b"\x09" + hls_segments(
+            tmp, wav, "ts-mp3", ["-c:a", "libmp3lame", "-b:a", "16k"]))
+        put("Fmp4DemuxerFuzzer", "aac", b"\x03" + hls_segments(
+            tmp, wav, "fmp4", aac + ["-hls_segment_type", "fmp4",
+                                      "-hls_fmp4_init_filename", "fmp4-init.mp4"]))
+
+
 def alarm_seeds():
     def time(y, mo, dow, d, h, mi):
         return struct.pack("<8H", y, mo, dow, d, h, mi, 0, 0)
@@ -184,6 +221,7 @@ def main():
     network_seeds()
     audio_seeds()
     alarm_seeds()
+    hls_seeds()
     return 0
 
 

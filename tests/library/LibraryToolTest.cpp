@@ -5,7 +5,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 
+#include "DirectoryServer.h"
 #include "tests/support/TempHome.h"
 
 namespace orvel {
@@ -85,6 +87,49 @@ TEST_F(LibraryToolTest, TheShippedLibraryIsMadeFromItsStationList) {
   EXPECT_EQ(test::readFile(made), test::readFile(source + "default.rrd"))
       << "run: orvel-library generate resources/Radios/default-stations.txt "
          "resources/Radios/default.rrd";
+}
+
+TEST_F(LibraryToolTest, SearchesTheDirectoryAndAddsAFoundStationOnce) {
+  test::DirectoryServer server(m_home.path("requests.log"));
+  m_home.setEnv("ORVEL_RADIO_DIRECTORY",
+                test::DirectoryServer::refusingUrl() + " " + server.url("ok"));
+  const ToolRun search = tool("search jazz --country DE --language german --limit 5");
+  ASSERT_EQ(search.status, 0) << search.out;
+  EXPECT_EQ(search.out,
+            "found 50000000-0000-4000-8000-000000000001 | Jazz Lounge | MP3 | 192 | DE | "
+            "http://127.0.0.1:9/jazz-lounge\n");
+  // Every line has the six fields, whatever the names hold.
+  const ToolRun all = tool("search ''");
+  ASSERT_EQ(all.status, 0);
+  std::istringstream lines(all.out);
+  int count = 0;
+  for (std::string line; std::getline(lines, line); ++count) {
+    EXPECT_EQ(line.rfind("found ", 0), 0u) << line;
+    EXPECT_EQ(std::count(line.begin(), line.end(), '|'), 5) << line;
+  }
+  EXPECT_EQ(count, 8) << "the playable stations, each once";
+  EXPECT_EQ(tool("search jazz --limit 0").status, 2);
+
+  const std::string uuid = "50000000-0000-4000-8000-000000000002";
+  const ToolRun added = tool("add-found " + uuid);
+  ASSERT_EQ(added.status, 0) << added.out;
+  EXPECT_EQ(added.out, "added\n");
+  const std::string before = tool("list").out;
+  EXPECT_NE(before.find("category Found\n  radio Радио Джаз ♫ | \n    stream "
+                        "http://127.0.0.1:9/radio-jazz |  | AAC | TL; jazz | origin=0 *\n"),
+            std::string::npos)
+      << before;
+  const ToolRun again = tool("add-found " + uuid + " Jazz");
+  EXPECT_EQ(again.status, 1);
+  EXPECT_EQ(again.out.rfind("already in the library", 0), 0u) << again.out;
+  EXPECT_EQ(tool("list").out, before);
+
+  m_home.setEnv("ORVEL_RADIO_DIRECTORY", server.url("500"));
+  const ToolRun failed = tool("search jazz 2>&1");
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.out.rfind("The station directory cannot be reached.\n", 0), 0u) << failed.out;
+  EXPECT_NE(failed.out.find("500"), std::string::npos) << failed.out;
+  EXPECT_EQ(tool("add-found " + uuid + " 2>&1").status, 1);
 }
 
 }  // namespace

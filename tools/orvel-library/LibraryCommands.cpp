@@ -6,15 +6,21 @@
 #include "platform/ProgramDirectory.h"
 #include "platform/Registry.h"
 #include "resources/StringTable.h"
+#include "tools/orvel-library/DirectoryCommands.h"
 #include "tools/orvel-library/StationList.h"
 
 namespace orvel {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: orvel-library list | presets | import PATH | generate STATIONS.txt OUT.rrd\n";
+    "usage: orvel-library list | presets | import PATH | generate STATIONS.txt OUT.rrd\n"
+    "       orvel-library search TEXT [--tag T] [--country CC] [--language L] [--codec C]\n"
+    "                            [--limit N]\n"
+    "       orvel-library add-found UUID [CATEGORY]\n";
 
-bool openLikeStartup(RadioDatabase& database, std::ostream& err) {
+}  // namespace
+
+bool LibraryCommands::openLikeStartup(RadioDatabase& database, std::ostream& err) {
   const std::string dir = ProgramDirectory::ensure(Registry::global());
   if (dir.empty()) {
     err << "cannot make the program directory " << ProgramDirectory::location() << '\n';
@@ -29,12 +35,12 @@ bool openLikeStartup(RadioDatabase& database, std::ostream& err) {
   return true;
 }
 
-}  // namespace
-
 int LibraryCommands::run(const std::vector<std::string>& args, std::ostream& out,
                          std::ostream& err) {
   const std::string command = args.empty() ? std::string() : args[0];
   if (command == "generate" && args.size() == 3) return generate(args[1], args[2], err);
+  if (command == "search") return DirectoryCommands::search(args, out, err);
+  if (command == "add-found") return DirectoryCommands::addFound(args, out, err);
   const bool known = (args.size() == 1 && (command == "list" || command == "presets")) ||
                      (args.size() == 2 && command == "import");
   if (!known) {

@@ -16,6 +16,9 @@ class LibraryCommands {
  public:
   // args without the program name; gives the exit status.
   static int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+  // Opens the program directory's database as start-up does; false (with the reason on `err`)
+  // when the program directory cannot be made.
+  static bool openLikeStartup(RadioDatabase& database, std::ostream& err);
 
   // "category NAME", "  radio TITLE | SHORT", "    stream URL | BITRATE | FORMAT | COMMENT |
   // origin=N" (with " *" for the selected stream), in list order.

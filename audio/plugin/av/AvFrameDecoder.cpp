@@ -37,6 +37,34 @@ bool sampleAt(const AVFrame& frame, int channel, int index, int16_t& out) {
   }
 }
 
+constexpr float kSideShare = 0.7071f;  // -3 dB, the usual share of a centre or surround channel
+
+AvFrameDecoder::Share shareOf(AVChannel channel) {
+  switch (channel) {
+    case AV_CHAN_FRONT_LEFT:
+      return {1, 0};
+    case AV_CHAN_FRONT_RIGHT:
+      return {0, 1};
+    case AV_CHAN_LOW_FREQUENCY:
+    case AV_CHAN_LOW_FREQUENCY_2:
+      return {0, 0};
+    case AV_CHAN_BACK_LEFT:
+    case AV_CHAN_SIDE_LEFT:
+    case AV_CHAN_FRONT_LEFT_OF_CENTER:
+    case AV_CHAN_WIDE_LEFT:
+    case AV_CHAN_SURROUND_DIRECT_LEFT:
+      return {kSideShare, 0};
+    case AV_CHAN_BACK_RIGHT:
+    case AV_CHAN_SIDE_RIGHT:
+    case AV_CHAN_FRONT_RIGHT_OF_CENTER:
+    case AV_CHAN_WIDE_RIGHT:
+    case AV_CHAN_SURROUND_DIRECT_RIGHT:
+      return {0, kSideShare};
+    default:  // the centre, and channels above or behind the listener
+      return {kSideShare, kSideShare};
+  }
+}
+
 }  // namespace
 
 AvFrameDecoder::~AvFrameDecoder() {
@@ -99,6 +127,10 @@ void AvFrameDecoder::append(const AVFrame& frame) {
     m_queue.clear();
     m_read = 0;
   }
+  if (frameChannels > 2 && m_channels == 2) {
+    downmix(frame);
+    return;
+  }
   for (int i = 0; i < frame.nb_samples; ++i) {
     for (int c = 0; c < m_channels; ++c) {
       int16_t sample = 0;
@@ -106,6 +138,54 @@ void AvFrameDecoder::append(const AVFrame& frame) {
       if (!sampleAt(frame, std::min(c, frameChannels - 1), i, sample)) return;
       m_queue.push_back(sample);
     }
+  }
+}
+
+void AvFrameDecoder::downmix(const AVFrame& frame) {
+  const AVChannelLayout& layout = frame.ch_layout;
+  if (m_shares.size() != static_cast<size_t>(layout.nb_channels) || m_sharesMask != layout.u.mask ||
+      m_sharesOrder != layout.order) {
+    setShares(layout);
+  }
+  for (int i = 0; i < frame.nb_samples; ++i) {
+    float left = 0;
+    float right = 0;
+    for (int c = 0; c < layout.nb_channels; ++c) {
+      int16_t sample = 0;
+      if (!sampleAt(frame, c, i, sample)) return;
+      left += m_shares[c].left * sample;
+      right += m_shares[c].right * sample;
+    }
+    m_queue.push_back(clip16(std::lrint(left)));
+    m_queue.push_back(clip16(std::lrint(right)));
+  }
+}
+
+void AvFrameDecoder::setShares(const AVChannelLayout& layout) {
+  m_sharesMask = layout.u.mask;
+  m_sharesOrder = layout.order;
+  m_shares.assign(static_cast<size_t>(layout.nb_channels), Share{});
+  if (layout.order != AV_CHANNEL_ORDER_NATIVE) {
+    // Channels without names: the first two play, as front left and right.
+    m_shares[0] = {1, 0};
+    m_shares[1] = {0, 1};
+    return;
+  }
+  size_t index = 0;
+  for (int bit = 0; bit < 64 && index < m_shares.size(); ++bit) {
+    if ((layout.u.mask >> bit & 1) != 0) m_shares[index++] = shareOf(static_cast<AVChannel>(bit));
+  }
+  // Scaled so that channels at full scale together cannot clip either side.
+  float leftSum = 0;
+  float rightSum = 0;
+  for (const Share& share : m_shares) {
+    leftSum += share.left;
+    rightSum += share.right;
+  }
+  const float scale = 1.0f / std::max({1.0f, leftSum, rightSum});
+  for (Share& share : m_shares) {
+    share.left *= scale;
+    share.right *= scale;
   }
 }
 

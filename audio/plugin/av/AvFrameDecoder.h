@@ -27,8 +27,9 @@ class AvFrameDecoder {
   // Forgets queued sound and the decoder's state, after a seek.
   void flush();
 
-  // The first decoded frame fixes the output: rate and channels (1 or 2; of more, the first
-  // two play). 0 until then.
+  // The first decoded frame fixes the output: rate and channels (1 or 2; more are mixed down
+  // to two: each side with its own channels, the centre and the channels above or behind on
+  // both at -3 dB, the low-frequency channel left out, scaled so nothing clips). 0 until then.
   uint32_t rate() const { return m_rate; }
   uint16_t channels() const { return m_channels; }
   // Moves up to maxFrames queued frames to `pcm`; returns how many.
@@ -37,9 +38,17 @@ class AvFrameDecoder {
     return m_channels == 0 ? 0 : (m_queue.size() - m_read) / m_channels;
   }
 
+  // What one channel of the frame gives to the left and right output.
+  struct Share {
+    float left = 0;
+    float right = 0;
+  };
+
  private:
   void receive();
   void append(const AVFrame& frame);
+  void downmix(const AVFrame& frame);
+  void setShares(const AVChannelLayout& layout);
 
   const AvCodecLibrary* m_av = nullptr;
   AVCodecContext* m_context = nullptr;
@@ -48,6 +57,10 @@ class AvFrameDecoder {
   uint32_t m_rate = 0;
   uint16_t m_channels = 0;
   std::vector<int16_t> m_queue;  // interleaved samples; m_read of them already taken
+  // The shares of the layout last mixed down, and which layout that was.
+  std::vector<Share> m_shares;
+  uint64_t m_sharesMask = 0;
+  AVChannelOrder m_sharesOrder = AV_CHANNEL_ORDER_UNSPEC;
   size_t m_read = 0;
 };
 

@@ -28,6 +28,7 @@ AvOggDecoder::~AvOggDecoder() {
 }
 
 const char* AvOggDecoder::codecName() const {
+  if (m_codec == AV_CODEC_ID_VORBIS) return "VORBIS";
   return m_codec == AV_CODEC_ID_FLAC ? "FLAC" : "OPUS";
 }
 
@@ -43,6 +44,10 @@ bool AvOggDecoder::nextPage(ogg_sync_state& sync, ogg_page& page) {
 
 bool AvOggDecoder::readHeaderPacket(const ogg_packet& packet) {
   const uint8_t* bytes = packet.packet;
+  if (packet.bytes >= 7 && std::memcmp(bytes + 1, "vorbis", 6) == 0 &&
+      (m_codec == AV_CODEC_ID_NONE || m_codec == AV_CODEC_ID_VORBIS)) {
+    return readVorbisHeader(packet);
+  }
   if (startsWith(packet, "OpusHead", 8) && packet.bytes >= 19 &&
       (m_codec == AV_CODEC_ID_NONE || m_codec == AV_CODEC_ID_OPUS)) {
     if (m_codec == AV_CODEC_ID_NONE) m_extradata.assign(bytes, bytes + packet.bytes);
@@ -75,6 +80,41 @@ bool AvOggDecoder::readHeaderPacket(const ogg_packet& packet) {
   return true;
 }
 
+bool AvOggDecoder::readVorbisHeader(const ogg_packet& packet) {
+  const uint8_t* bytes = packet.packet;
+  const auto size = static_cast<size_t>(packet.bytes);
+  if (bytes[0] == 1 && size >= 30) {  // identification: the three header packets follow
+    if (m_codec == AV_CODEC_ID_NONE) m_vorbisRate = bytes[12] | bytes[13] << 8 | bytes[14] << 16;
+    m_codec = AV_CODEC_ID_VORBIS;
+    m_vorbisHeaders.assign(1, std::vector<uint8_t>(bytes, bytes + size));
+    m_headersLeft = 2;
+  } else if (bytes[0] == 3 && m_vorbisHeaders.size() == 1) {
+    m_comments = VorbisCommentBlock::parse(bytes + 7, size - 7);
+    m_vorbisHeaders.emplace_back(bytes, bytes + size);
+    m_headersLeft = 1;
+  } else if (bytes[0] == 5 && m_vorbisHeaders.size() == 2) {
+    m_vorbisHeaders.emplace_back(bytes, bytes + size);
+    // libavcodec takes the three packets Xiph-laced: a count of 2, the first two sizes in
+    // 255-steps, then the packets themselves. Later links keep the first link's set-up.
+    if (m_extradata.empty()) {
+      m_extradata.push_back(2);
+      for (size_t i = 0; i < 2; ++i) {
+        m_extradata.insert(m_extradata.end(), m_vorbisHeaders[i].size() / 255, 255);
+        m_extradata.push_back(static_cast<uint8_t>(m_vorbisHeaders[i].size() % 255));
+      }
+      for (const auto& header : m_vorbisHeaders) {
+        m_extradata.insert(m_extradata.end(), header.begin(), header.end());
+      }
+    }
+    m_vorbisHeaders.clear();
+    m_headersLeft = 0;
+  } else {
+    m_headersLeft = 0;
+    return false;
+  }
+  return true;
+}
+
 bool AvOggDecoder::readHead() {
   ogg_page page;
   if (!nextPage(m_sync, page) || ogg_page_bos(&page) == 0) return false;
@@ -94,6 +134,8 @@ bool AvOggDecoder::readHead() {
   if (granule >= m_preSkip) m_endFrame = granule - m_preSkip;
   if (m_codec == AV_CODEC_ID_OPUS && granule > m_preSkip) {
     m_durationMs = static_cast<uint32_t>((granule - m_preSkip) * 1000 / kOpusRate);
+  } else if (m_codec == AV_CODEC_ID_VORBIS && granule > 0 && m_vorbisRate > 0) {
+    m_durationMs = static_cast<uint32_t>(granule * 1000 / m_vorbisRate);
   } else if (m_codec == AV_CODEC_ID_FLAC && granule > 0) {
     const uint32_t rate =
         uint32_t{m_extradata[10]} << 12 | m_extradata[11] << 4 | m_extradata[12] >> 4;

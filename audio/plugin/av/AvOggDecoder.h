@@ -1,12 +1,14 @@
 #pragma once
-// Ogg Opus and Ogg FLAC: pages and packets through libogg (which the program already loads for
-// Ogg Vorbis), each audio packet one frame for libavcodec. Which of the two a stream holds is
-// read from its first packet, so a .oga file plays either. A chained stream (a new logical
+// Ogg Opus, Ogg FLAC and (for .oga files) Ogg Vorbis: pages and packets through libogg (which
+// the program already loads for Ogg Vorbis), each audio packet one frame for libavcodec. Which
+// codec a stream holds is read from its first packet, so a .oga file plays any of them; network
+// streams of Vorbis keep the built-in decoder. A chained stream (a new logical
 // stream at each song change) plays on; the new link's tags replace the old ones.
 
 #include <ogg/ogg.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "audio/plugin/av/AvStreamDecoder.h"
 
@@ -35,6 +37,8 @@ class AvOggDecoder : public AvStreamDecoder {
   bool restartAt(int64_t offset);
   // A packet before the audio of a link; false when it is not one this decoder knows.
   bool readHeaderPacket(const ogg_packet& packet);
+  // The Vorbis identification, comment and set-up packets, gathered into m_extradata.
+  bool readVorbisHeader(const ogg_packet& packet);
   // The granule of a file's last page (its end), or -1 when it is not known: no size, or a
   // chained file whose last link is not the first.
   int64_t lastGranule();
@@ -42,9 +46,11 @@ class AvOggDecoder : public AvStreamDecoder {
   ogg_sync_state m_sync{};
   ogg_stream_state m_ogg{};
   bool m_oggOpen = false;
-  int m_headersLeft = 0;   // header packets of the current link still to come
-  bool m_chained = false;  // a link after the first has begun
-  int64_t m_preSkip = 0;   // Opus: frames the encoder put before the sound
+  int m_headersLeft = 0;     // header packets of the current link still to come
+  bool m_chained = false;    // a link after the first has begun
+  int64_t m_preSkip = 0;     // Opus: frames the encoder put before the sound
+  int64_t m_vorbisRate = 0;  // Vorbis: the first link's sample rate
+  std::vector<std::vector<uint8_t>> m_vorbisHeaders;  // Vorbis: this link's headers so far
 };
 
 }  // namespace orvel

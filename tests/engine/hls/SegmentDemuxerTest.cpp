@@ -33,6 +33,7 @@ TEST(SegmentDemuxerTest, EveryContainerGivesBackTheStreamItCarries) {
       {"ts-aac.m3u8", "", "src.aac", Container::kMpegTs, "aac"},
       {"ts-mp3.m3u8", "", "src.mp3", Container::kMpegTs, "mp3"},
       {"fmp4.m3u8", "fmp4-init.mp4", "src.aac", Container::kFragmentedMp4, "aac"},
+      {"fmp4-mp3.m3u8", "fmp4-mp3-init.mp4", "src.mp3", Container::kFragmentedMp4, "mp3"},
       {"packed-aac.m3u8", "", "src.aac", Container::kPackedAudio, "aac"},
       {"packed-mp3.m3u8", "", "src.mp3", Container::kPackedAudio, "mp3"},
   };
@@ -107,6 +108,43 @@ TEST(SegmentDemuxerTest, DamagedTransportStreamsLoseFramesButNeverMixThem) {
     ASSERT_TRUE(test::splitFrames(out.bytes, frames));
     EXPECT_TRUE(test::isSubsequence(frames, sourceFrames));
     EXPECT_GT(frames.size(), sourceFrames.size() / 2);
+  }
+}
+
+// An fMP4 segment whose boxes cannot be true is refused, and the next segment reads as usual.
+TEST(SegmentDemuxerTest, ImpossibleFmp4SegmentsFailAlone) {
+  const std::vector<Bytes> segments = test::loadSegments("fmp4.m3u8");
+  const Bytes init = test::loadFixture("fmp4-init.mp4");
+  ASSERT_GT(segments.size(), 2u);
+  auto box = [](const char* type, const Bytes& payload) {
+    Bytes out = {0, 0, 0, 0, 0, 0, 0, 0};
+    const size_t size = payload.size() + 8;
+    for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(size >> (24 - 8 * i));
+    std::copy(type, type + 4, out.begin() + 4);
+    out.insert(out.end(), payload.begin(), payload.end());
+    return out;
+  };
+  // Track runs of the audio track with no per-sample fields, each naming 65535 samples.
+  Bytes traf = box("tfhd", {0, 0, 0, 0, 0, 0, 0, 1});
+  for (int i = 0; i < 64; ++i) {
+    const Bytes trun = box("trun", {0, 0, 0, 0, 0, 0, 0xFF, 0xFF});
+    traf.insert(traf.end(), trun.begin(), trun.end());
+  }
+  const Bytes manyRuns = box("moof", box("traf", traf));
+  const Bytes tooShort = {0, 0, 0, 4, 'm', 'o', 'o', 'f'};
+  for (const Bytes& bad : {manyRuns, tooShort}) {
+    auto demuxer = SegmentDemuxer::create(SegmentDemuxer::Container::kFragmentedMp4);
+    std::vector<uint8_t> out;
+    EXPECT_FALSE(demuxer->feed(segments[0].data(), segments[0].size(), out));  // no init yet
+    EXPECT_FALSE(demuxer->endSegment(out));
+    ASSERT_TRUE(demuxer->setInit(init.data(), init.size()));
+    const test::Demuxed read = test::feedSegments(*demuxer, {bad, segments[1]}, 4);
+    EXPECT_FALSE(read.readable);
+    EXPECT_TRUE(out.empty());
+    auto fresh = SegmentDemuxer::create(SegmentDemuxer::Container::kFragmentedMp4);
+    ASSERT_TRUE(fresh->setInit(init.data(), init.size()));
+    const test::Demuxed good = test::feedSegments(*fresh, {segments[1]}, 4);
+    EXPECT_TRUE(read.bytes == good.bytes);
   }
 }
 

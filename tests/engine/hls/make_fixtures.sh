@@ -21,6 +21,8 @@ ff -i src.mp3 -c copy -f hls -hls_time 2 -hls_list_size 0 -hls_segment_type mpeg
 ff -i src.aac -c copy -bsf:a aac_adtstoasc -f hls -hls_time 2 -hls_list_size 0 \
   -hls_segment_type fmp4 -hls_fmp4_init_filename fmp4-init.mp4 \
   -hls_segment_filename 'fmp4-%d.m4s' fmp4.m3u8
+ff -i src.mp3 -c copy -f hls -hls_time 2 -hls_list_size 0 -hls_segment_type fmp4 \
+  -hls_fmp4_init_filename fmp4-mp3-init.mp4 -hls_segment_filename 'fmp4-mp3-%d.m4s' fmp4-mp3.m3u8
 # Packed audio: every segment opens with an ID3 tag naming the track (v2.4 in UTF-8 for AAC,
 # v2.3 in UTF-16 for MP3).
 ff -i src.aac -c copy -f segment -segment_time 2 -segment_format adts \
