@@ -10,6 +10,9 @@ namespace orvel {
 namespace {
 
 constexpr size_t kPieceBytes = 16384;
+// After the first bytes, readStart waits this long for more: a playlist comes in one burst, and
+// a stream that pauses must not hold its connection up.
+constexpr int kFollowMs = 250;
 
 std::optional<size_t> announcedLength(const HttpRequest& request) {
   const std::vector<std::string> lines = request.rawHeaderLines();
@@ -55,7 +58,9 @@ void BodyReader::readStart(HttpRequest& request, std::string& body, size_t size,
   while (body.size() < size) {
     size_t got = 0;
     const size_t want = std::min(sizeof piece, size - body.size());
-    if (!request.read(piece, want, got, stallMs)) return;
+    if (!request.read(piece, want, got, body.empty() ? stallMs : std::min(stallMs, kFollowMs))) {
+      return;
+    }
     body.append(reinterpret_cast<const char*>(piece), got);
   }
 }

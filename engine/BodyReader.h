@@ -18,7 +18,8 @@ class BodyReader {
   // Each read may wait up to `stallMs`; the whole body must come within `totalMs`.
   static Result readRest(HttpRequest& request, std::string& body, size_t limit, int stallMs,
                          int totalMs);
-  // Reads up to `size` bytes of the body into `body`, fewer when it ends (or stalls) first.
+  // Reads up to `size` bytes of the body into `body`, fewer when it ends first, when nothing
+  // came within `stallMs`, or when more did not follow the first bytes within a moment.
   static void readStart(HttpRequest& request, std::string& body, size_t size, int stallMs);
 };
 

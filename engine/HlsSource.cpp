@@ -38,8 +38,15 @@ bool HlsSource::open(const std::string& url, std::string_view text) {
 }
 
 bool HlsSource::restart() {
+  const uint64_t next = m_nextSequence;
   std::string text;
   if (!fetchText(m_firstUrl, text) || !open(m_firstUrl, text)) return false;
+  // A playlist that still holds the next segment goes on from it rather than playing again
+  // what was heard.
+  const std::vector<M3u8Playlist::Segment>& segments = m_playlist.segments;
+  if (m_started && next >= segments.front().sequence && next <= segments.back().sequence + 1) {
+    m_nextSequence = next;
+  }
   m_demuxer.reset();
   m_mapUrl.clear();
   return true;

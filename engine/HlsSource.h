@@ -62,7 +62,8 @@ class HlsSource {
   bool open(const std::string& url, std::string_view text);
   // Plays the segments until the run ends.
   End run();
-  // After a stall: fetches the playlist afresh and starts again at its live edge.
+  // After a stall: fetches the playlist afresh and goes on with the next segment when it still
+  // holds it, else starts again at its live edge.
   bool restart();
 
  private:

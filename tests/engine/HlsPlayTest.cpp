@@ -34,24 +34,24 @@ class HlsPlayTest : public testing::Test {
   void SetUp() override { m_folder = makeTempFolder(); }
   void TearDown() override { std::filesystem::remove_all(m_folder); }
 
-  // Plays each path of `server` at once, each for `seconds`, into its own WAV file; the first
-  // one recorded into the Documents folder of home().
+  // Plays each request of `server` at once ("[options ]path"), each for `seconds`, into its own
+  // WAV file, with home() as the home folder.
   std::vector<Played> playAll(const PythonServerProcess& server,
-                              const std::vector<std::string>& paths, int seconds,
-                              bool recordFirst = false) {
-    std::vector<Played> played(paths.size());
+                              const std::vector<std::string>& requests, int seconds) {
+    std::vector<Played> played(requests.size());
     std::vector<std::thread> threads;
-    for (size_t i = 0; i < paths.size(); ++i) {
+    for (size_t i = 0; i < requests.size(); ++i) {
       threads.emplace_back([&, i] {
         const std::string wav = m_folder + "/" + std::to_string(i) + ".wav";
         const std::string trace = m_folder + "/" + std::to_string(i) + ".trace";
-        played[i].path = paths[i];
-        const bool record = recordFirst && i == 0;
-        played[i].run =
-            runPlay(std::string(record ? "--record " : "") + "--no-prebuffer --seconds " +
-                        std::to_string(seconds) +
-                        " 'http://127.0.0.1:" + std::to_string(server.port()) + paths[i] + "'",
-                    "wav:" + wav, record ? home() : "", trace);
+        const size_t space = requests[i].rfind(' ');
+        const std::string options =
+            space == std::string::npos ? "" : requests[i].substr(0, space + 1);
+        played[i].path = requests[i].substr(space == std::string::npos ? 0 : space + 1);
+        played[i].run = runPlay(options + "--no-prebuffer --seconds " + std::to_string(seconds) +
+                                    " 'http://127.0.0.1:" + std::to_string(server.port()) +
+                                    played[i].path + "'",
+                                "wav:" + wav, home(), trace);
         load(wav, trace, played[i]);
       });
     }
@@ -193,9 +193,13 @@ TEST_F(HlsPlayTest, LostSegmentIsSkippedAndFrozenPlaylistEndsTheStream) {
   ASSERT_GT(server.port(), 0) << "hls_server.py did not start (ffmpeg missing?)";
   std::filesystem::create_directories(home() + "/Documents");
   const std::vector<Played> runs =
-      playAll(server, {"/drop/adts/index.m3u8", "/freeze/adts/index.m3u8"}, 30, true);
+      playAll(server,
+              {"--record /drop/adts/index.m3u8", "/freeze/adts/index.m3u8",
+               "--reconnect 1 /freeze/adts/index.m3u8?again"},
+              30);
   const Played& dropped = runs[0];
   const Played& frozen = runs[1];
+  const Played& retried = runs[2];
 
   EXPECT_EQ(dropped.run.exitCode, 0);
   EXPECT_TRUE(dropped.run.linesStartingWith("status 42").empty());
@@ -238,6 +242,12 @@ TEST_F(HlsPlayTest, LostSegmentIsSkippedAndFrozenPlaylistEndsTheStream) {
   EXPECT_GE(interrupted, 0);
   EXPECT_GT(frozen.run.indexOf("reply close 1"), interrupted);
   EXPECT_LT(frozen.left.size(), static_cast<size_t>(frozen.rate) * 28);
+  // Asked again after the stall, the playlist still has nothing new: the one reconnection goes
+  // on where the stream stopped and ends the same way.
+  const int reconnect = retried.run.indexOf("reconnect 1");
+  EXPECT_GE(reconnect, 0);
+  EXPECT_GT(retried.run.indexOf("status 42 Connection to server interrupted."), reconnect);
+  EXPECT_FALSE(retried.run.has("reconnected"));
 }
 
 }  // namespace

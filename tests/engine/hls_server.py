@@ -15,7 +15,8 @@ Streams (each /<name>/index.m3u8):
 /master.m3u8 lists three variants of which only the 140 kbit/s one exists (/ts/).
 Path prefixes change a stream's behaviour for that request path:
   /drop/<name>/...    the fourth segment after the first playlist request answers 404
-  /freeze/<name>/...  the playlist stops changing 8 s after its first request
+  /freeze/<name>/...  the playlist stops changing 8 s after its first request (each query
+                      of the playlist's URL freezes on its own)
 Every request line is appended to the --log file.
 """
 import argparse
@@ -184,7 +185,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.send(404)
         stream, name = parts
         if name == "index.m3u8":
-            return self.playlist(path, stream, mode)
+            return self.playlist(self.path, stream, mode)
         if mode == "drop" and self.dropped(path, name):
             return self.send(404)
         try:
