@@ -17,6 +17,7 @@ Path prefixes change a stream's behaviour for that request path:
   /drop/<name>/...    the fourth segment after the first playlist request answers 404
   /freeze/<name>/...  the playlist stops changing 8 s after its first request (each query
                       of the playlist's URL freezes on its own)
+  /disc/<name>/...    every third segment is marked as a discontinuity (the audio goes on)
 Every request line is appended to the --log file.
 """
 import argparse
@@ -180,7 +181,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     '#EXT-X-STREAM-INF:BANDWIDTH=140000,CODECS="mp4a.40.2"\nts/index.m3u8\n')
             return self.send(200, text.encode(), "application/vnd.apple.mpegurl")
         parts = path.strip("/").split("/")
-        mode = parts.pop(0) if parts and parts[0] in ("drop", "freeze") else ""
+        mode = parts.pop(0) if parts and parts[0] in ("drop", "freeze", "disc") else ""
         if len(parts) != 2 or parts[0] not in ("ts", "fmp4", "aes", "adts") or ".." in parts[1]:
             return self.send(404)
         stream, name = parts
@@ -201,6 +202,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             text = f.read()
         if stream != "adts":
             text = titled(text)
+        if mode == "disc":
+            text = re.sub(r"(#EXTINF:[^\n]*\nseg(\d+)\.)", lambda m: (
+                "#EXT-X-DISCONTINUITY\n" if int(m.group(2)) % 3 == 0 else "") + m.group(1), text)
         with state.lock:
             first = state.first_seen.setdefault(path, (time.time(), first_sequence(text)))
             if mode == "freeze":
