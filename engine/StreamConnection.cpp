@@ -338,10 +338,14 @@ void StreamConnection::serveConnection(uint8_t* networkBuffer) {
   m_attempt = 0;
   m_awaitingAudio = false;
   for (;;) {
-    // An HLS stream that played out its last segment is over; no reconnection follows.
+    // An HLS stream that queued its last segment is over: the decoder plays it out, and neither
+    // a reconnection nor an interruption follows.
     const bool finished = m_hls ? playHls() : (readBody(*m_request, networkBuffer), false);
     if (readerShouldStop()) return;
-    if (finished) break;
+    if (finished) {
+      m_queue.setEndOfData();
+      return;
+    }
     const Resume resumed = reconnect();
     if (resumed == Resume::kStopped) return;
     if (resumed != Resume::kResumed) break;

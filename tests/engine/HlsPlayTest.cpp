@@ -1,6 +1,7 @@
 // orvel-play end to end against live HLS streams from hls_server.py: a 440 Hz tone whose level
 // steps with each "song" plays through the WAV device without a gap, and each title shows when
-// its song's level is heard; a lost segment is skipped and a frozen playlist ends the stream.
+// its song's level is heard; a lost segment is skipped, a frozen playlist ends the stream like a
+// stall (reconnected once when asked) and an ended one plays out.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -189,7 +190,7 @@ TEST_F(HlsPlayTest, LiveStreamsPlayWithoutGapsWithTitlesInStep) {
   EXPECT_EQ(all.find("missing"), std::string::npos);
 }
 
-TEST_F(HlsPlayTest, LostSegmentIsSkippedAndFrozenPlaylistEndsTheStream) {
+TEST_F(HlsPlayTest, LostSegmentFrozenPlaylistAndEndedPlaylist) {
   const std::string log = m_folder + "/requests";
   PythonServerProcess server("tests/engine/hls_server.py", {"--log", log, "--streams", "adts"});
   ASSERT_GT(server.port(), 0) << "hls_server.py did not start (ffmpeg missing?)";
@@ -197,11 +198,12 @@ TEST_F(HlsPlayTest, LostSegmentIsSkippedAndFrozenPlaylistEndsTheStream) {
   const std::vector<Played> runs =
       playAll(server,
               {"--record /drop/adts/index.m3u8", "/freeze/adts/index.m3u8",
-               "--reconnect 1 /freeze/adts/index.m3u8?again"},
+               "--reconnect 1 /freeze/adts/index.m3u8?again", "--reconnect 1 /end/adts/index.m3u8"},
               30);
   const Played& dropped = runs[0];
   const Played& frozen = runs[1];
   const Played& retried = runs[2];
+  const Played& ended = runs[3];
 
   EXPECT_EQ(dropped.run.exitCode, 0);
   EXPECT_TRUE(dropped.run.linesStartingWith("status 42").empty());
@@ -250,6 +252,17 @@ TEST_F(HlsPlayTest, LostSegmentIsSkippedAndFrozenPlaylistEndsTheStream) {
   EXPECT_GE(reconnect, 0);
   EXPECT_GT(retried.run.indexOf("status 42 Connection to server interrupted."), reconnect);
   EXPECT_FALSE(retried.run.has("reconnected"));
+
+  // An ended playlist plays from its first segment to its last, unbroken, and then playback
+  // ends, long before the run's time is up: no interruption, no reconnection.
+  const int endedAt = ended.run.indexOf("ended");
+  EXPECT_GE(endedAt, 0);
+  EXPECT_LT(endedAt, ended.run.indexOf("status 67 Closing connection..."));
+  EXPECT_TRUE(ended.run.linesStartingWith("status 42").empty());
+  EXPECT_TRUE(ended.run.linesStartingWith("reconnect").empty());
+  EXPECT_EQ(countPhaseJumps(ended.left, ended.rate, ended.rate / 2), 0u);
+  EXPECT_GT(ended.left.size(), static_cast<size_t>(ended.rate) * 8);
+  EXPECT_LT(ended.left.size(), static_cast<size_t>(ended.rate) * 13);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ Path prefixes change a stream's behaviour for that request path:
   /freeze/<name>/...  the playlist stops changing 8 s after its first request (each query
                       of the playlist's URL freezes on its own)
   /disc/<name>/...    every third segment is marked as a discontinuity (the audio goes on)
+  /end/<name>/...     the playlist as it is now, ended (EXT-X-ENDLIST)
 Every request line is appended to the --log file.
 """
 import argparse
@@ -181,7 +182,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     '#EXT-X-STREAM-INF:BANDWIDTH=140000,CODECS="mp4a.40.2"\nts/index.m3u8\n')
             return self.send(200, text.encode(), "application/vnd.apple.mpegurl")
         parts = path.strip("/").split("/")
-        mode = parts.pop(0) if parts and parts[0] in ("drop", "freeze", "disc") else ""
+        mode = parts.pop(0) if parts and parts[0] in ("drop", "freeze", "disc", "end") else ""
         if len(parts) != 2 or parts[0] not in ("ts", "fmp4", "aes", "adts") or ".." in parts[1]:
             return self.send(404)
         stream, name = parts
@@ -202,6 +203,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             text = f.read()
         if stream != "adts":
             text = titled(text)
+        if mode == "end":
+            text = text.rstrip("\n") + "\n#EXT-X-ENDLIST\n"
         if mode == "disc":
             text = re.sub(r"(#EXTINF:[^\n]*\nseg(\d+)\.)", lambda m: (
                 "#EXT-X-DISCONTINUITY\n" if int(m.group(2)) % 3 == 0 else "") + m.group(1), text)
