@@ -190,7 +190,7 @@ TEST_F(HlsPlayTest, LiveStreamsPlayWithoutGapsWithTitlesInStep) {
   EXPECT_EQ(all.find("missing"), std::string::npos);
 }
 
-TEST_F(HlsPlayTest, LostSegmentFrozenPlaylistAndEndedPlaylist) {
+TEST_F(HlsPlayTest, LostSegmentAndFrozenGoneOrEndedPlaylists) {
   const std::string log = m_folder + "/requests";
   PythonServerProcess server("tests/engine/hls_server.py", {"--log", log, "--streams", "adts"});
   ASSERT_GT(server.port(), 0) << "hls_server.py did not start (ffmpeg missing?)";
@@ -198,12 +198,14 @@ TEST_F(HlsPlayTest, LostSegmentFrozenPlaylistAndEndedPlaylist) {
   const std::vector<Played> runs =
       playAll(server,
               {"--record /drop/adts/index.m3u8", "/freeze/adts/index.m3u8",
-               "--reconnect 1 /freeze/adts/index.m3u8?again", "--reconnect 1 /end/adts/index.m3u8"},
+               "--reconnect 1 /freeze/adts/index.m3u8?again", "--reconnect 1 /end/adts/index.m3u8",
+               "/gone/adts/index.m3u8"},
               30);
   const Played& dropped = runs[0];
   const Played& frozen = runs[1];
   const Played& retried = runs[2];
   const Played& ended = runs[3];
+  const Played& gone = runs[4];
 
   EXPECT_EQ(dropped.run.exitCode, 0);
   EXPECT_TRUE(dropped.run.linesStartingWith("status 42").empty());
@@ -246,6 +248,9 @@ TEST_F(HlsPlayTest, LostSegmentFrozenPlaylistAndEndedPlaylist) {
   EXPECT_GE(interrupted, 0);
   EXPECT_GT(frozen.run.indexOf("reply close 1"), interrupted);
   EXPECT_LT(frozen.left.size(), static_cast<size_t>(frozen.rate) * 28);
+  // A playlist that cannot be fetched for 10 s ends the stream the same way.
+  EXPECT_GE(gone.run.indexOf("status 42 Connection to server interrupted."), 0);
+  EXPECT_LT(gone.left.size(), static_cast<size_t>(gone.rate) * 28);
   // Asked again after the stall, the playlist still has nothing new: the one reconnection goes
   // on where the stream stopped and ends the same way.
   const int reconnect = retried.run.indexOf("reconnect 1");

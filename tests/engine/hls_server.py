@@ -19,6 +19,7 @@ Path prefixes change a stream's behaviour for that request path:
                       of the playlist's URL freezes on its own)
   /disc/<name>/...    every third segment is marked as a discontinuity (the audio goes on)
   /end/<name>/...     the playlist as it is now, ended (EXT-X-ENDLIST)
+  /gone/<name>/...    the playlist answers 404 from 8 s after its first request on
 Every request line is appended to the --log file.
 """
 import argparse
@@ -182,7 +183,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     '#EXT-X-STREAM-INF:BANDWIDTH=140000,CODECS="mp4a.40.2"\nts/index.m3u8\n')
             return self.send(200, text.encode(), "application/vnd.apple.mpegurl")
         parts = path.strip("/").split("/")
-        mode = parts.pop(0) if parts and parts[0] in ("drop", "freeze", "disc", "end") else ""
+        mode = parts.pop(0) if parts and parts[0] in ("drop", "freeze", "disc", "end", "gone") else ""
         if len(parts) != 2 or parts[0] not in ("ts", "fmp4", "aes", "adts") or ".." in parts[1]:
             return self.send(404)
         stream, name = parts
@@ -210,11 +211,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 "#EXT-X-DISCONTINUITY\n" if int(m.group(2)) % 3 == 0 else "") + m.group(1), text)
         with state.lock:
             first = state.first_seen.setdefault(path, (time.time(), first_sequence(text)))
+            gone = mode == "gone" and time.time() - first[0] >= 8
             if mode == "freeze":
                 if path in state.frozen:
                     text = state.frozen[path]
                 elif time.time() - first[0] >= 8:
                     state.frozen[path] = text
+        if gone:
+            return self.send(404)
         self.send(200, text.encode(), "application/vnd.apple.mpegurl")
 
     def dropped(self, path, name):
