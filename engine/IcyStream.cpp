@@ -21,7 +21,9 @@ constexpr size_t kFirstLookBytes = 64;
 
 IcyStream::IcyStream(PlayerEvents* events, Timing timing)
     : StreamConnection(events, timing),
-      m_splitter([this](std::string_view raw) { storeTitle(raw); }),
+      m_splitter([this](std::string_view raw) {
+        storeTitle(decodeAnsi(raw), m_position + m_splitter.audioBeforeBlock());
+      }),
       m_output(kOutputBufferBytes) {}
 
 // The connect thread calls back into this object, so it must end before the members go.
@@ -42,6 +44,12 @@ void IcyStream::Connect(const OpenRequest& request) {
   m_ahead.clear();
   m_aheadAt = 0;
   m_splitter.reset(0);
+  {
+    // Before the connection's reader thread may find a title.
+    std::lock_guard guard(m_trackLock);
+    m_track.reset();
+    m_titles.clear();
+  }
   ConnectRequest connect;
   connect.url = request.url;
   connect.acceptTypes = acceptTypes();
@@ -64,8 +72,7 @@ void IcyStream::ConnectDone(bool ok, WString headerBuffer) {
     }
     {
       std::lock_guard guard(m_trackLock);
-      m_track.emplace();
-      m_titles.clear();
+      if (!m_track) m_track.emplace();
     }
     m_splitter.reset(metaint);
   }
@@ -229,8 +236,11 @@ void IcyStream::checkSplice() {
   Spliced();
 }
 
-void IcyStream::storeTitle(std::string_view raw) {
-  WString title = decodeAnsi(raw);
+void IcyStream::TitleFound(uint64_t position, std::string text) {
+  storeTitle(fromUtf8(text), static_cast<uint32_t>(position));
+}
+
+void IcyStream::storeTitle(WString title, uint32_t position) {
   if (title.size() > kMaxTitleChars) {
     size_t keep = kMaxTitleChars;
     // Never keep half of a surrogate pair.
@@ -242,7 +252,7 @@ void IcyStream::storeTitle(std::string_view raw) {
     if (!m_track) m_track.emplace();
     m_track->title = title;
     if (m_titles.size() == kMaxHeldTitles) m_titles.erase(m_titles.begin());
-    m_titles.push_back({m_position + m_splitter.audioBeforeBlock(), std::move(title)});
+    m_titles.push_back({position, std::move(title)});
   }
   events()->TitleChanged();
 }

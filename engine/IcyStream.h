@@ -10,13 +10,16 @@
 // or the type names none (DetectFormat): the bytes it looks at are handed out again by the next
 // reads, so the decoder sees the stream from its start.
 //
+// An HLS stream's titles come from its reader thread (TitleFound) with the position of their
+// audio in the queued bytes, which are all audio: no metadata is split out of them.
+//
 // Threads: Connect, DetectFormat and FormatName on the player thread; ConnectDone on the connect
-// thread; Reconnected on the reader thread; Read, ReadChunk and TakeTitles on one reading thread
-// at a time (the player thread while a decoder opens, then the wave output's thread); CopyTrack and
-// GetStreamHeaders on any thread. The title's rewrite, CopyTrack and TakeTitles run under
-// m_trackLock (taken after the Player's lock), the headers' replacement and every look at them
-// under m_headersLock. Neither is held with the queue lock or while another lock is taken;
-// m_headersLock may be taken under the recording lock (a recording asks for the format).
+// thread; Reconnected and TitleFound on the reader thread; Read, ReadChunk and TakeTitles on one
+// reading thread at a time (the player thread while a decoder opens, then the wave output's
+// thread); CopyTrack and GetStreamHeaders on any thread. The title's rewrite, CopyTrack and
+// TakeTitles run under m_trackLock (taken after the Player's lock), the headers' replacement and
+// every look at them under m_headersLock. Neither is held with the queue lock or while another lock
+// is taken; m_headersLock may be taken under the recording lock (a recording asks for the format).
 
 #include <mutex>
 #include <optional>
@@ -88,9 +91,10 @@ class IcyStream : public StreamConnection, public DataStream {
   int32_t Reconnected(const WString& headerBuffer) override;
   // Reading thread: the bytes read next come from a new connection.
   virtual void Spliced() {}
+  void TitleFound(uint64_t position, std::string text) override;
 
  private:
-  void storeTitle(std::string_view raw);
+  void storeTitle(WString title, uint32_t position);
   void checkSplice();
 
   bool typedFormat(std::string& name) const;

@@ -25,6 +25,7 @@ void Player::Start() {
   if (m_stream) return;
   m_stream = std::make_unique<RecordingStream>(static_cast<PlayerEvents*>(this), m_settings.recDir,
                                                m_settings.timing);
+  m_stream->setPlaylistReader(m_settings.playlistReader);
   m_stream->OpenInternet();
   // The codecs load now, while the user is still choosing, rather than on the way to sound.
   registry().Prepare();
@@ -513,6 +514,19 @@ void Player::TitleChanged() {
 
 void Player::ReportReconnecting(int32_t attempt) {
   m_notify->post(kStatus, kStrReconnecting, static_cast<intptr_t>(attempt));
+}
+
+void Player::StreamResolved(const std::string& url) {
+  {
+    std::lock_guard guard(m_resolvedLock);
+    m_resolved.push_back(url);
+  }
+  m_notify->post(kStreamResolved, 0, 0);
+}
+
+std::vector<std::string> Player::TakeResolvedUrls() {
+  std::lock_guard guard(m_resolvedLock);
+  return std::exchange(m_resolved, {});
 }
 
 }  // namespace orvel

@@ -25,7 +25,9 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "audio/AudioDecoder.h"
 #include "audio/AudioFilter.h"
@@ -33,6 +35,7 @@
 #include "audio/WaveOutput.h"
 #include "engine/OpenRequest.h"
 #include "engine/PlayerEvents.h"
+#include "engine/PlaylistReader.h"
 #include "engine/RecordingStream.h"
 #include "engine/StopRequests.h"
 #include "engine/StreamHeaders.h"
@@ -63,8 +66,9 @@ class Player : private WaveOutputClient, private PlayerEvents {
   static constexpr uint32_t kStatus = 1327;     // wParam: string id (70: lParam the attempt)
   static constexpr uint32_t kPrebufferDone = 1329;
   static constexpr uint32_t kTitleChanged = 1330;
-  static constexpr uint32_t kQuit = 0x0012;      // ends the player thread
-  static constexpr uint32_t kTitleClock = 1045;  // wakes the player thread: a title waits
+  static constexpr uint32_t kStreamResolved = 1331;  // TakeResolvedUrls has a URL
+  static constexpr uint32_t kQuit = 0x0012;          // ends the player thread
+  static constexpr uint32_t kTitleClock = 1045;      // wakes the player thread: a title waits
 
   struct Settings {
     RecordingStream::RecDirSource recDir;  // the "RecDir" setting, read at each RecordStart
@@ -72,6 +76,7 @@ class Player : private WaveOutputClient, private PlayerEvents {
     int connectWaitMs = 30000;             // Open gives up on the connection after this
     WaveDriver* driver = nullptr;          // null: the driver of ORVEL_RADIO_AUDIO
     CodecRegistry* registry = nullptr;     // null: the process-wide registry
+    PlaylistReader playlistReader;         // null: a playlist answer fails as unsupported
   };
 
   // `notify` receives every reply and notification; it must outlive the Player.
@@ -94,6 +99,8 @@ class Player : private WaveOutputClient, private PlayerEvents {
   void RecordStart();
   void RecordStop();
 
+  // The stream URLs taken from playlists since the last call, in the order they were tried.
+  std::vector<std::string> TakeResolvedUrls();
   // The string id of the last Open failure (43, 44, 45), else the stream's (1, 6, 58, 59);
   // cleared by the call. 0 when there is none.
   int32_t GetLastError();
@@ -128,6 +135,7 @@ class Player : private WaveOutputClient, private PlayerEvents {
   void ConnectFinished(bool ok) override;
   void TitleChanged() override;
   void ReportReconnecting(int32_t attempt) override;
+  void StreamResolved(const std::string& url) override;
 
   void command(uint32_t id, OpenRequest* request);
   void threadMain();
@@ -190,6 +198,8 @@ class Player : private WaveOutputClient, private PlayerEvents {
   // --- the connection's outcome: set by the connect thread, read after the event
   Event m_connectEvent{Event::Reset::Auto};
   std::atomic<bool> m_connected{false};
+  std::mutex m_resolvedLock;            // taken alone
+  std::vector<std::string> m_resolved;  // guarded by m_resolvedLock
 };
 
 }  // namespace orvel

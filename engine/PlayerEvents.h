@@ -16,8 +16,10 @@
 //   TitleChanged     - whichever thread reads the stream (decoder), after the title is stored
 //   ReportReconnecting - the reader thread, as reconnection attempt N (from 1) after a drop
 //                      begins with its pause
+//   StreamResolved   - the connect thread, for each stream URL of a playlist it tries
 
 #include <cstdint>
+#include <string>
 
 namespace orvel {
 
@@ -30,6 +32,7 @@ class PlayerEvents {
   virtual void ConnectFinished(bool ok) { (void)ok; }
   virtual void TitleChanged() {}
   virtual void ReportReconnecting(int32_t attempt) { (void)attempt; }
+  virtual void StreamResolved(const std::string& url) { (void)url; }
 };
 
 }  // namespace orvel

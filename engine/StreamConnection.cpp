@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "engine/AnswerKind.h"
+#include "engine/BodyReader.h"
 #include "engine/IcyHeaderReader.h"
 #include "engine/OpenRequest.h"
 #include "engine/ReconnectAttempt.h"
@@ -82,8 +84,9 @@ void StreamConnection::connectMain() {
     if (m_readingHeld) startReading();
   } else {
     closeConnection();
-    m_error = kStrConnectionError;
-    m_events->ReportStatus(kStrConnectionError);
+    // A playlist that leads nowhere is no stream format the player knows.
+    m_error = m_unsupported ? kStrCannotCreateDecoder : kStrConnectionError;
+    if (!m_unsupported) m_events->ReportStatus(kStrConnectionError);
   }
   ConnectDone(ok, std::move(m_headerBuffer));
   m_headerBuffer.clear();
@@ -92,14 +95,17 @@ void StreamConnection::connectMain() {
 bool StreamConnection::runAttempts() {
   WString& url = m_connect.url;
   while (!url.empty() && url.back() == u' ') url.pop_back();
-  if (!m_session || !crackUrl(toUtf8(url), m_url)) {
+  UrlComponents start;
+  if (!m_session || !crackUrl(toUtf8(url), start)) {
     m_error = kStrUrlUnknownFormat;
     return false;
   }
+  // The reader is idle: the last connection's HLS source can go.
+  m_hls.reset();
   for (int32_t left = m_connect.retries;; --left) {
-    if (attempt(m_url)) return true;
+    if (attempt(start, 0)) return true;
     closeConnection();
-    if (left <= 0 || m_cancel) return false;
+    if (left <= 0 || m_cancel || m_unsupported) return false;
     m_error = 0;
     m_state = kConnecting;
     m_events->ReportStatus(kStrRetry);
@@ -109,7 +115,9 @@ bool StreamConnection::runAttempts() {
   }
 }
 
-bool StreamConnection::attempt(const UrlComponents& url) {
+bool StreamConnection::attempt(const UrlComponents& url, int depth) {
+  m_unsupported = false;
+  m_bodyStart.clear();
   m_events->ReportStatus(kStrConnecting);
   // libcurl connects as part of sending, so a server that cannot be reached fails the send.
   m_events->ReportStatus(kStrRequestingServer);
@@ -124,6 +132,21 @@ bool StreamConnection::attempt(const UrlComponents& url) {
   }
   m_state = kConnected;
   if (!takeResponse(*request)) return false;
+  if (!m_headerBuffer.empty()) {
+    const std::optional<std::string> type = AnswerKind::contentTypeOf(m_headerBuffer);
+    if (AnswerKind::needsBody(type)) {
+      BodyReader::readStart(*request, m_bodyStart, AnswerKind::kSniffBytes, m_timing.stallLimitMs);
+    }
+    switch (AnswerKind::classify(type, m_bodyStart)) {
+      case AnswerKind::Kind::kPlaylist:
+        return followPlaylist(*request, url, depth);
+      case AnswerKind::Kind::kHls:
+        return openHls(std::move(request), url);
+      case AnswerKind::Kind::kAudio:
+        break;
+    }
+  }
+  m_url = url;
   {
     std::lock_guard guard(m_requestLock);
     m_request = std::move(request);
@@ -170,7 +193,11 @@ bool StreamConnection::takeResponse(HttpRequest& request) {
 void StreamConnection::startReading() {
   m_readingHeld = false;
   m_reconnectWake.reset();
+  m_stopWake.reset();
   m_queue.beginConnection();
+  m_queue.append(reinterpret_cast<const uint8_t*>(m_bodyStart.data()),
+                 static_cast<uint32_t>(m_bodyStart.size()));
+  m_bodyStart.clear();
   uint8_t piece[kNetworkReadBytes];
   for (;;) {
     const size_t got =
@@ -198,6 +225,7 @@ void StreamConnection::closeConnection() {
   }
   if (connected) {
     m_reconnectWake.set();
+    m_stopWake.set();
     m_queue.stopProducer();
     m_queue.waitReaderIdle();
     m_stopReading = false;
@@ -263,10 +291,16 @@ bool StreamConnection::Shutdown() {
   m_state = kClosed;
   if (!m_session) return true;
   m_exit = true;
+  m_stopWake.set();
   m_queue.stopProducer();
   m_resume.set();
   if (m_readerThread.joinable()) m_readerThread.join();
   m_queue.release();
+  {
+    // The session's connections go with it; no request may outlive it.
+    std::lock_guard guard(m_requestLock);
+    m_request.reset();
+  }
   m_session.reset();
   return true;
 }
@@ -304,8 +338,14 @@ void StreamConnection::serveConnection(uint8_t* networkBuffer) {
   m_attempt = 0;
   m_awaitingAudio = false;
   for (;;) {
-    readBody(*m_request, networkBuffer);
+    // An HLS stream that queued its last segment is over: the decoder plays it out, and neither
+    // a reconnection nor an interruption follows.
+    const bool finished = m_hls ? playHls() : (readBody(*m_request, networkBuffer), false);
     if (readerShouldStop()) return;
+    if (finished) {
+      m_queue.setEndOfData();
+      return;
+    }
     const Resume resumed = reconnect();
     if (resumed == Resume::kStopped) return;
     if (resumed != Resume::kResumed) break;
@@ -395,6 +435,12 @@ StreamConnection::Resume StreamConnection::reconnect() {
 }
 
 StreamConnection::Resume StreamConnection::reopen() {
+  if (m_hls) {
+    if (!m_hls->restart()) return Resume::kRetry;
+    m_queue.markSplice(0);
+    m_awaitingAudio = true;
+    return Resume::kResumed;
+  }
   std::unique_ptr<HttpRequest> next = m_session->openRequest(m_url, m_connect.acceptTypes);
   if (!next) return Resume::kRetry;
   HttpRequest& request = *next;
@@ -422,6 +468,105 @@ StreamConnection::Resume StreamConnection::reopen() {
   m_queue.markSplice(Reconnected(attempt.headerBuffer()));
   m_awaitingAudio = true;
   return Resume::kResumed;
+}
+
+// The playlist is read whole; each entry that reads as a URL is tried in turn (its failure
+// leaves the error of the last one tried) until one connects.
+bool StreamConnection::followPlaylist(HttpRequest& request, const UrlComponents& url, int depth) {
+  std::string body = std::move(m_bodyStart);
+  m_bodyStart.clear();
+  const BodyReader::Result read = BodyReader::readRest(
+      request, body, kMaxPlaylistBytes, m_timing.stallLimitMs, m_timing.responseTimeoutMs);
+  if (read == BodyReader::Result::kFailed) {
+    m_error = kStrConnectionError;
+    return false;
+  }
+  m_unsupported = true;
+  if (read == BodyReader::Result::kTooLarge || depth >= kMaxPlaylistDepth || !m_playlistReader) {
+    return false;
+  }
+  const std::string base = requestUrl(url);
+  for (const std::string& entry : m_playlistReader(body)) {
+    std::string resolved;
+    UrlComponents parts;
+    if (!resolveUrl(base, entry, resolved) || !crackUrl(resolved, parts)) continue;
+    if (m_cancel) return false;
+    m_events->StreamResolved(resolved);
+    if (attempt(parts, depth + 1)) return true;
+  }
+  return false;
+}
+
+bool StreamConnection::openHls(std::unique_ptr<HttpRequest> request, const UrlComponents& url) {
+  std::string text = std::move(m_bodyStart);
+  m_bodyStart.clear();
+  if (BodyReader::readRest(*request, text, HlsSource::kMaxPlaylistBytes, m_timing.stallLimitMs,
+                           m_timing.responseTimeoutMs) != BodyReader::Result::kWhole) {
+    m_error = kStrConnectionError;
+    return false;
+  }
+  {
+    // The source's requests take the place of this one, where a stop finds them.
+    std::lock_guard guard(m_requestLock);
+    m_request = std::move(request);
+  }
+  auto source =
+      std::make_unique<HlsSource>(static_cast<HlsSource::Host&>(*this), m_timing.stallLimitMs);
+  if (!source->open(requestUrl(url), text)) {
+    m_unsupported = !m_cancel;
+    return false;
+  }
+  m_hls = std::move(source);
+  m_url = url;
+  m_readingHeld = true;
+  return true;
+}
+
+// Reader thread: true when the stream played out, false when it stalled or a stop came.
+bool StreamConnection::playHls() {
+  const HlsSource::End end = m_hls->run();
+  return end == HlsSource::End::kFinished;
+}
+
+HttpRequest* StreamConnection::fetch(const std::string& url) {
+  UrlComponents parts;
+  if (!crackUrl(url, parts)) return nullptr;
+  std::unique_ptr<HttpRequest> next = m_session->openRequest(parts, {}, true);
+  if (!next) return nullptr;
+  HttpRequest* request = next.get();
+  std::unique_ptr<HttpRequest> previous;
+  {
+    std::lock_guard guard(m_requestLock);
+    if (stopping()) request->abort();
+    previous = std::move(m_request);
+    m_request = std::move(next);
+  }
+  previous.reset();
+  int status = 0;
+  WString headers;
+  return request->send("", m_timing.stallLimitMs) &&
+                 ServerAnswer::check(*request, HttpRequest::kMaxHeaderBytes, headers, status) ==
+                     ServerAnswer::Verdict::kAccepted
+             ? request
+             : nullptr;
+}
+
+bool StreamConnection::stopping() {
+  return onConnectThread() ? m_cancel.load() : readerShouldStop();
+}
+
+void StreamConnection::pause(int ms) { m_stopWake.wait(ms); }
+
+bool StreamConnection::queueAudio(const uint8_t* bytes, size_t size) {
+  while (size > 0) {
+    m_queue.spaceEvent().wait();
+    if (readerShouldStop()) return false;
+    const uint32_t n = static_cast<uint32_t>(std::min<size_t>(m_queue.freeSpace(), size));
+    deliver(bytes, n);
+    bytes += n;
+    size -= n;
+  }
+  return true;
 }
 
 }  // namespace orvel

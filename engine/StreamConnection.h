@@ -8,6 +8,14 @@
 // then every 30 s) and appends the new body behind a splice mark, while the decoder plays
 // what is queued and then waits. Every step is reported to the PlayerEvents as a string id.
 //
+// An answer that is a playlist rather than audio (by its content type, or its first bytes when
+// the type is plain text or missing) is read whole (at most 64 KiB) by the PlaylistReader, and
+// its entries are tried in order, each reported as resolved, until one connects; playlists
+// within playlists are followed three deep. A playlist beyond those limits, or without a usable
+// entry, fails the connection as an unsupported format (44). An HLS playlist makes the reader
+// thread run an HlsSource instead of reading a body: it queues the segments' elementary audio,
+// a discontinuity as a splice mark, and its titles through TitleFound.
+//
 // Threads:
 //   owner (player)  OpenInternet, Connect, Disconnect, Shutdown, TakeError, StartPrebuffering,
 //                   StopReconnecting
@@ -33,7 +41,9 @@
 #include <vector>
 
 #include "engine/ByteQueue.h"
+#include "engine/HlsSource.h"
 #include "engine/PlayerEvents.h"
+#include "engine/PlaylistReader.h"
 #include "platform/Event.h"
 #include "platform/Text.h"
 #include "platform/internet/HttpRequest.h"
@@ -65,7 +75,7 @@ struct ConnectionTiming {
   int reconnectPauseBefore(int32_t attempt) const;
 };
 
-class StreamConnection {
+class StreamConnection : private HlsSource::Host {
  public:
   enum State : int32_t { kClosed = 0, kOpening = 1, kOnline = 2, kConnecting = 3, kConnected = 4 };
 
@@ -78,12 +88,17 @@ class StreamConnection {
   static constexpr uint32_t kGatherQueuedBytes = 16384;
   static constexpr int kGatherMs = 250;
   static constexpr const char* kUserAgent = "ORVEL Radio";
+  static constexpr size_t kMaxPlaylistBytes = 65536;
+  static constexpr int kMaxPlaylistDepth = 3;
 
   // `events` is not owned and must outlive the connection.
   explicit StreamConnection(PlayerEvents* events, Timing timing = Timing{});
-  virtual ~StreamConnection();
+  ~StreamConnection() override;
   StreamConnection(const StreamConnection&) = delete;
   StreamConnection& operator=(const StreamConnection&) = delete;
+
+  // Owner, before OpenInternet: how playlist answers are read (null: they fail as unsupported).
+  void setPlaylistReader(PlaylistReader reader) { m_playlistReader = std::move(reader); }
 
   // Opens the internet session and starts the reader thread; only in kClosed. Reports 12, then
   // 13, or 1 on failure (error 1). True when the state is kOnline afterwards.
@@ -132,13 +147,32 @@ class StreamConnection {
     return 0;
   }
 
+  // Reader thread (or the connect thread, while an HLS stream opens): `text` (UTF-8) belongs to
+  // the audio from byte `position` of the connection's queued bytes on.
+  virtual void TitleFound(uint64_t position, std::string text) {
+    (void)position;
+    (void)text;
+  }
+
   PlayerEvents* events() const { return m_events; }
 
  private:
   void connectMain();
   bool runAttempts();
-  bool attempt(const UrlComponents& url);
+  bool attempt(const UrlComponents& url, int depth);
   bool takeResponse(HttpRequest& request);
+  bool followPlaylist(HttpRequest& request, const UrlComponents& url, int depth);
+  bool openHls(std::unique_ptr<HttpRequest> request, const UrlComponents& url);
+  bool playHls();
+  // HlsSource::Host
+  HttpRequest* fetch(const std::string& url) override;
+  bool stopping() override;
+  void pause(int ms) override;
+  bool queueAudio(const uint8_t* bytes, size_t size) override;
+  void discontinuity() override { m_queue.markSplice(0); }
+  void title(uint64_t position, std::string text) override {
+    TitleFound(position, std::move(text));
+  }
   void startReading();
   void closeConnection();
   bool onConnectThread() const;
@@ -190,7 +224,13 @@ class StreamConnection {
   ConnectRequest m_connect;
   UrlComponents m_url;
   WString m_headerBuffer;      // connect thread only
-  bool m_readingHeld = false;  // connect thread only: connected, the reader not yet resumed
+  std::string m_bodyStart;     // connect thread only: body bytes read to classify the answer
+  bool m_unsupported = false;  // connect thread only: the answer is no playable stream
+  // Set by the connect thread before the reader is resumed, then the reader thread's; replaced
+  // by the connect thread only while the reader is idle.
+  std::unique_ptr<HlsSource> m_hls;
+  PlaylistReader m_playlistReader;  // set before OpenInternet, then read only
+  bool m_readingHeld = false;       // connect thread only: connected, the reader not yet resumed
 
   // --- reader thread only
   int32_t m_attempt = 0;         // reconnection attempts since the last byte came
@@ -205,6 +245,7 @@ class StreamConnection {
 
   Event m_resume{Event::Reset::Auto};                  // wakes the idle reader thread
   Event m_reconnectWake{Event::Reset::Manual, false};  // ends a reconnection pause
+  Event m_stopWake{Event::Reset::Manual, false};       // ends an HLS pause: the reading stops
   Event m_verdictGiven{Event::Reset::Manual, false};   // m_verdict became true
 };
 

@@ -28,6 +28,8 @@ BENCH_ROWS=$rows "$root/bench/decode/run_decode_bench.sh" "$build" "$rounds" >&2
 
 echo "bench: streaming ($seconds s per player) and time to first audio" >&2
 python3 "$root/bench/play/bench_play.py" --seconds "$seconds" --bin "$bin" --rows "$rows" >&2
+echo "bench: HLS (MPEG-TS segments) against the same audio over plain HTTP" >&2
+python3 "$root/bench/play/bench_hls.py" --seconds 60 --bin "$bin" --rows "$rows" >&2
 
 # Each Google Benchmark program: one row per benchmark, its processor time per iteration and
 # any rate it reports.

@@ -59,8 +59,11 @@ int onSocketClosing(void* sockets, curl_socket_t socket) {
 
 }  // namespace
 
-HttpRequest::HttpRequest(std::string url, std::string userAgent, std::string accept)
-    : m_url(std::move(url)), m_userAgent(std::move(userAgent)), m_accept(std::move(accept)) {}
+HttpRequest::HttpRequest(std::string url, std::string userAgent, std::string accept, void* share)
+    : m_url(std::move(url)),
+      m_userAgent(std::move(userAgent)),
+      m_accept(std::move(accept)),
+      m_share(share) {}
 
 HttpRequest::~HttpRequest() {
   CURLM* multi = nullptr;
@@ -154,10 +157,15 @@ bool HttpRequest::start(const std::string& extraHeaders) {
   curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
   curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &HttpRequest::onBody);
   curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
-  curl_easy_setopt(easy, CURLOPT_SOCKOPTFUNCTION, &onSocketOpened);
-  curl_easy_setopt(easy, CURLOPT_SOCKOPTDATA, &m_sockets);
-  curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, &onSocketClosing);
-  curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, &m_sockets);
+  if (m_share != nullptr) {
+    // A shared connection outlives this request, so its socket callbacks must not point here.
+    curl_easy_setopt(easy, CURLOPT_SHARE, static_cast<CURLSH*>(m_share));
+  } else {
+    curl_easy_setopt(easy, CURLOPT_SOCKOPTFUNCTION, &onSocketOpened);
+    curl_easy_setopt(easy, CURLOPT_SOCKOPTDATA, &m_sockets);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, &onSocketClosing);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, &m_sockets);
+  }
   return curl_multi_add_handle(multi, easy) == CURLM_OK;
 }
 

@@ -31,7 +31,10 @@ class HttpRequest {
   static constexpr long kMaxRedirects = 5;
 
   // `url` as requestUrl gives it; `accept` the value of the Accept header ("" for none).
-  HttpRequest(std::string url, std::string userAgent, std::string accept);
+  // `share` (a CURLSH*, may be null) lends the request a connection an earlier request left
+  // open, and keeps its connection for a later one; such a connection's socket is not tracked,
+  // so a gathering read takes what comes.
+  HttpRequest(std::string url, std::string userAgent, std::string accept, void* share = nullptr);
   ~HttpRequest();
   HttpRequest(const HttpRequest&) = delete;
   HttpRequest& operator=(const HttpRequest&) = delete;
@@ -83,6 +86,7 @@ class HttpRequest {
   const std::string m_url;
   const std::string m_userAgent;
   const std::string m_accept;
+  void* const m_share;  // CURLSH*, not owned
 
   // --- owned by the thread that drives the transfer (send, then read)
   void* m_easy = nullptr;            // CURL*

@@ -1,5 +1,7 @@
 #include "platform/internet/Url.h"
 
+#include <curl/curl.h>
+
 #include <algorithm>
 #include <cctype>
 
@@ -95,6 +97,22 @@ std::string requestUrl(const UrlComponents& parts) {
   url += v6 ? "[" + parts.host + "]" : parts.host;
   url += ":" + std::to_string(parts.port);
   return url + parts.objectName();
+}
+
+bool resolveUrl(std::string_view base, std::string_view reference, std::string& resolved) {
+  CURLU* handle = curl_url();
+  if (handle == nullptr) return false;
+  // libcurl resolves a relative URL set on a handle that holds an absolute one.
+  bool ok = curl_url_set(handle, CURLUPART_URL, std::string(base).c_str(), 0) == CURLUE_OK &&
+            curl_url_set(handle, CURLUPART_URL, std::string(reference).c_str(),
+                         CURLU_NON_SUPPORT_SCHEME | CURLU_URLENCODE) == CURLUE_OK;
+  char* text = nullptr;
+  ok = ok && curl_url_get(handle, CURLUPART_URL, &text, 0) == CURLUE_OK;
+  if (ok) resolved = text;
+  curl_free(text);
+  curl_url_cleanup(handle);
+  UrlComponents parts;
+  return ok && crackUrl(resolved, parts);
 }
 
 }  // namespace orvel

@@ -29,4 +29,8 @@ bool crackUrl(std::string_view url, UrlComponents& parts);
 // The URL that goes on the wire: scheme, credentials, host, port, path and query.
 std::string requestUrl(const UrlComponents& parts);
 
+// `reference` (absolute, or relative as a playlist may give it) read against `base`, the URL of
+// the document that names it. False when the result is no http or https URL.
+bool resolveUrl(std::string_view base, std::string_view reference, std::string& resolved);
+
 }  // namespace orvel

@@ -2,6 +2,7 @@
 // lines, titles, failures, the conversion path, the WAV device's audio and recordings.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -186,6 +187,62 @@ TEST_F(PlayToolTest, FailuresEndTheRun) {
   const int interrupted = stalled.indexOf("status 42 Connection to server interrupted.");
   ASSERT_GE(interrupted, 0);
   EXPECT_GT(stalled.indexOf("reply close 1"), interrupted);
+}
+
+std::string percentEncoded(const std::string& text) {
+  std::string encoded;
+  for (unsigned char c : text) {
+    char escape[4];
+    std::snprintf(escape, sizeof escape, "%%%02X", c);
+    encoded += std::isalnum(c) ? std::string(1, static_cast<char>(c)) : std::string(escape);
+  }
+  return encoded;
+}
+
+// A station's link that answers with a playlist: its stream URLs are tried in order (each one
+// reported) until one plays, and the station line is the stream's own. Playlists within
+// playlists end three deep, and one too large to be a playlist, both as an unknown format.
+TEST_F(PlayToolTest, PlaylistLinksLeadToTheirStreams) {
+  FileStreamServer server(file("sweep.mp3"));
+  ASSERT_TRUE(server.running());
+  const std::string dead = "/?mode=404";
+  const std::string live = "/?metaint=16000";
+  struct Case {
+    std::string path;
+    std::vector<std::string> entries;
+  };
+  const Case cases[] = {{"/s.pls?playlist=pls&type=audio/x-scpls", {dead, live}},
+                        {"/s.m3u?playlist=m3u&type=text/plain", {live}},
+                        {"/s.xspf?playlist=xspf&type=none", {server.url(live)}}};
+  for (const Case& c : cases) {
+    std::string entries;
+    for (const std::string& entry : c.entries) entries += (entries.empty() ? "" : "|") + entry;
+    const PlayRun run =
+        runPlay("--retries 0 --seconds 1 '" +
+                    server.url(c.path + "&entries=" + percentEncoded(entries)) + "'",
+                "null");
+    EXPECT_EQ(run.exitCode, 0) << c.path;
+    std::vector<std::string> expected;
+    for (const std::string& entry : c.entries) {
+      expected.push_back("resolved " + (entry.starts_with("http") ? entry : server.url(entry)));
+    }
+    EXPECT_EQ(run.linesStartingWith("resolved "), expected) << c.path;
+    EXPECT_TRUE(run.has("station Loopback Radio")) << c.path;
+    EXPECT_TRUE(run.has("reply play 1")) << c.path;
+  }
+  const std::string unsupported =
+      "error 44 Cannot create decoder! There is no decoder for this stream format.";
+  const PlayRun loop =
+      runPlay("'" + server.url("/self.m3u?playlist=m3u&entries=self") + "'", "null");
+  EXPECT_EQ(loop.exitCode, 1);
+  EXPECT_TRUE(loop.has(unsupported));
+  EXPECT_EQ(loop.linesStartingWith("resolved ").size(), 3u);
+  const PlayRun large = runPlay(
+      "'" + server.url("/big.m3u?playlist=m3u&pad=70000&entries=" + percentEncoded(live)) + "'",
+      "null");
+  EXPECT_EQ(large.exitCode, 1);
+  EXPECT_TRUE(large.has(unsupported));
+  EXPECT_TRUE(large.linesStartingWith("resolved ").empty());
 }
 
 TEST_F(PlayToolTest, WavOutputHoldsTheStreamsAudio) {

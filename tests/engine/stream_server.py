@@ -28,6 +28,9 @@ The request's query chooses the behaviour:
   to=PATH            redirect target (mode=redirect)
   hops=N             with mode=redirect: N redirects in a row, then the stream
   type=T             Content-Type (default audio/mpeg; "none" leaves it out)
+  playlist=pls|m3u|xspf  answer with a playlist of entries=A|B|... (URLs as written; "self"
+                     names this very request) instead of audio, then close; pad=N puts N
+                     bytes of comment lines (M3U) before the entries
 Requests for the same target count as one station's listeners coming back after a drop:
   drops=K            only the first K connections end as close/reset/stall/drip say
   then=MODE          answer every connection after the first as mode=MODE
@@ -135,6 +138,29 @@ def head_for(query):
     return "\r\n".join(lines) + "\r\n\r\n"
 
 
+def playlist_answer(query, target):
+    entries = [target if e == "self" else e for e in query.get("entries", "").split("|") if e]
+    kind = query["playlist"]
+    if kind == "pls":
+        lines = ["[playlist]", "NumberOfEntries=%d" % len(entries)]
+        lines += ["File%d=%s" % (i + 1, e) for i, e in enumerate(entries)]
+    elif kind == "xspf":
+        lines = ['<?xml version="1.0" encoding="UTF-8"?>',
+                 '<playlist version="1" xmlns="http://xspf.org/ns/0/"><trackList>']
+        lines += ["<track><location>%s</location></track>" % e.replace("&", "&amp;")
+                  for e in entries]
+        lines.append("</trackList></playlist>")
+    else:
+        lines = ["#EXTM3U"] + ["#" + "-" * 99] * (int(query.get("pad", "0")) // 100)
+        for e in entries:
+            lines += ["#EXTINF:-1,Station", e]
+    body = ("\r\n".join(lines) + "\r\n").encode("utf-8")
+    head = "HTTP/1.0 200 OK\r\nContent-Length: %d\r\n" % len(body)
+    if query.get("type", "none") != "none":
+        head += "Content-Type: %s\r\n" % query["type"]
+    return (head + "\r\n").encode("latin-1") + body
+
+
 def hold(sock):
     sock.settimeout(HOLD_SECONDS)
     try:
@@ -174,6 +200,9 @@ class Handler(socketserver.BaseRequestHandler):
         start = self.come_back(target, query)
         if query.get("mode") == "silent":
             hold(sock)
+            return
+        if "playlist" in query:
+            sock.sendall(playlist_answer(query, target))
             return
         answer = head_for(query).encode("utf-8")
         body = Body(self.server.audio, query, start)

@@ -94,6 +94,16 @@ def network_seeds():
     stream = b"A" * 16 + bytes([len(block) // 16]) + block + b"B" * 16 + b"\0" + b"C" * 16
     put("MetadataSplitterFuzzer", "two-blocks", stream * 3 + b"\x0f\x00")
 
+    put("M3u8PlaylistFuzzer", "master",
+        b'#EXTM3U\n#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID="a",DEFAULT=YES,URI="a/x.m3u8"\n'
+        b'#EXT-X-STREAM-INF:BANDWIDTH=140000,CODECS="mp4a.40.2",AUDIO="a"\nlo.m3u8\n'
+        b'#EXT-X-STREAM-INF:BANDWIDTH=900000,CODECS="avc1.4d401f,mp4a.40.2"\nhi.m3u8\n')
+    put("M3u8PlaylistFuzzer", "media",
+        b'#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXT-X-MEDIA-SEQUENCE:7\n'
+        b'#EXT-X-KEY:METHOD=AES-128,URI="k",IV=0x000102030405060708090a0b0c0d0e0f\n'
+        b'#EXT-X-MAP:URI="init.mp4"\n#EXTINF:2.0,title="A \\"B\\"",artist="C"\ns7.m4s\n'
+        b'#EXT-X-DISCONTINUITY\n#EXTINF:2.0,\ns8.m4s\n#EXT-X-ENDLIST\n')
+
 
 def tone_wav(path, seconds, rate):
     with wave.open(path, "wb") as w:

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "engine/TitleLine.h"
+#include "library/PlaylistUrls.h"
 #include "platform/PlayTrace.h"
 #include "resources/StringTable.h"
 
@@ -20,10 +21,16 @@ std::string replyName(uint32_t message) {
   return kNames[message - Player::kOpen - Player::kReplyOffset];
 }
 
+Player::Settings playerSettings() {
+  Player::Settings settings;
+  settings.playlistReader = &PlaylistUrls::read;
+  return settings;
+}
+
 }  // namespace
 
 PlaySession::PlaySession(PlayOptions options)
-    : m_options(std::move(options)), m_player(&m_queue, Player::Settings{}) {}
+    : m_options(std::move(options)), m_player(&m_queue, playerSettings()) {}
 
 int PlaySession::run() {
   m_player.Start();
@@ -93,6 +100,8 @@ void PlaySession::handle(const Message& message) {
     printLine("ended");
   } else if (id == Player::kTitleChanged) {
     refreshTitle();
+  } else if (id == Player::kStreamResolved) {
+    for (const std::string& url : m_player.TakeResolvedUrls()) printLine("resolved " + url);
   } else if (id == kInterrupted) {
     close();
   }
