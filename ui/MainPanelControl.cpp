@@ -7,6 +7,7 @@
 
 #include "audio/TagInfo.h"
 #include "engine/TitleLine.h"
+#include "library/PlaylistUrls.h"
 #include "library/StreamInfo.h"
 #include "platform/AppKeys.h"
 #include "platform/qt/IdleTimer.h"
@@ -41,6 +42,8 @@ MainPanelControl::MainPanelControl(PlayerHost* host, SettingsStore& settings,
       return folder;
     };
   }
+  // A station's address that answers with a playlist is read by the library's readers.
+  if (!m_playerSettings.playlistReader) m_playerSettings.playlistReader = PlaylistUrls::read;
 }
 
 MainPanelControl::~MainPanelControl() { destroy(); }

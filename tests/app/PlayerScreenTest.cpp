@@ -117,6 +117,17 @@ TEST_F(PlayerScreenTest, APresetPlaysWithStationAndTitleAndPlayStopsIt) {
   EXPECT_FALSE(main->player()->IsPlaying());
 }
 
+// A preset holding a station's playlist link plays the stream the playlist names.
+TEST_F(PlayerScreenTest, APlaylistLinkPlaysTheStreamItNames) {
+  start("/listen.pls?playlist=pls&type=audio/x-scpls&entries="
+        "%2Fradio%3Fmode%3Dicy%26metaint%3D4096%26titles%3DListed",
+        true);
+  tap(presets->presetButton(0));
+  ASSERT_TRUE(playing());
+  EXPECT_EQ(text(main->stationText()), QString("Loopback Radio"));
+  EXPECT_TRUE(test::waitUntil([&] { return text(main->titleText()) == "Listed"; }));
+}
+
 TEST_F(PlayerScreenTest, PrebufferingShowsTheQueueFill) {
   // 110000 bytes arrive, then the server goes quiet: the decoder takes up to 64 KiB and the
   // queue stays part full.
