@@ -42,7 +42,11 @@ std::unique_ptr<PlaylistFile> readerFor(std::string_view text) {
 }  // namespace
 
 std::vector<std::string> PlaylistUrls::read(std::string_view body) {
-  std::unique_ptr<PlaylistFile> reader = readerFor(trimmed(body));
+  const std::string_view text = trimmed(body);
+  if (text.size() >= 11 && ::strncasecmp(text.data(), "[reference]", 11) == 0) {
+    return referenceLines(text);
+  }
+  std::unique_ptr<PlaylistFile> reader = readerFor(text);
   if (!reader) return plainLines(body);
   std::vector<std::string> urls;
   // Appended records go to the head of their lists: the streams come newest first.
@@ -63,6 +67,18 @@ std::vector<std::string> PlaylistUrls::plainLines(std::string_view body) {
     const std::string_view line = trimmed(body.substr(0, end));
     if (!line.empty() && line.front() != '#') urls.emplace_back(line);
     body.remove_prefix(end == std::string_view::npos ? body.size() : end + 1);
+  }
+  return urls;
+}
+
+std::vector<std::string> PlaylistUrls::referenceLines(std::string_view body) {
+  std::vector<std::string> urls;
+  for (const std::string& line : plainLines(body)) {
+    const size_t equals = line.find('=');
+    if (equals != std::string::npos && ::strncasecmp(line.c_str(), "ref", 3) == 0) {
+      const std::string_view url = trimmed(std::string_view(line).substr(equals + 1));
+      if (!url.empty()) urls.emplace_back(url);
+    }
   }
   return urls;
 }

@@ -203,6 +203,9 @@ TEST(PlaylistUrlsTest, EveryFormatGivesItsUrlsInOrder) {
                                "<Ref href=\"http://w/1\"/><REF HREF='http://w/2?a=1&amp;b=2'/>"
                                "</Entry><entry><ref href=\"mms://w/3\" /></entry></ASX>"),
             (V{"http://w/1", "http://w/2?a=1&b=2", "mms://w/3"}));
+  EXPECT_EQ(
+      PlaylistUrls::read("[Reference]\r\nRef1=http://wm/1?MSWMExt=.asf\r\nRef2= http://wm/2\r\n"),
+      (V{"http://wm/1?MSWMExt=.asf", "http://wm/2"}));
   EXPECT_TRUE(PlaylistUrls::read("").empty());
   EXPECT_TRUE(PlaylistUrls::read("<asx><entry><ref href=\"http://unclosed").empty());
   EXPECT_TRUE(PlaylistUrls::read("[playlist]\nNumberOfEntries=0\n").empty());
