@@ -6,7 +6,9 @@
 #include <QLayout>
 #include <QMenuBar>
 
+#include "app/DesktopIntegration.h"
 #include "app/Startup.h"
+#include "app/StreamLink.h"
 #include "library/RadioDatabase.h"
 #include "platform/AppKeys.h"
 #include "platform/FilePath.h"
@@ -69,6 +71,7 @@ MainWindow::MainWindow(Services services, ScreenSize screen)
 MainWindow::~MainWindow() { destroyPanels(); }
 
 void MainWindow::destroyPanels() {
+  m_desktop.reset();
   // The player goes first: its last replies must not reach a half-destroyed screen.
   delete m_main;
   m_main = nullptr;
@@ -92,6 +95,8 @@ bool MainWindow::create() {
   }
   setWindowTitle(QString::fromStdU16String(kProgramTitle));
   bringToForeground();
+  m_desktop = std::make_unique<DesktopIntegration>(*this);
+  m_desktop->start();
   return true;
 }
 
@@ -201,6 +206,22 @@ void MainWindow::PlayPreset(const StreamInfo* stream, int presetIndex) {
 
 void MainWindow::HighlightPreset(int presetIndex) {
   if (m_presets != nullptr) m_presets->HighlightPreset(presetIndex);
+}
+
+void MainWindow::PlayerStateChanged() {
+  if (m_desktop) m_desktop->playerChanged();
+}
+
+bool MainWindow::openLink(const WString& link) {
+  const std::optional<StreamLinkTarget> target = StreamLink::resolve(link);
+  if (!target || m_main == nullptr) return false;
+  m_linkRadio = RadioInfo{};
+  m_linkRadio.title = target->title;
+  m_linkStream = StreamInfo{};
+  m_linkStream.url = target->url;
+  m_linkStream.radio = &m_linkRadio;
+  m_main->PlayStream(&m_linkStream, -1, false);
+  return true;
 }
 
 void MainWindow::playAlarm(int presetIndex) {

@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "library/RadioInfo.h"
+#include "library/StreamInfo.h"
 #include "platform/MessageTarget.h"
 #include "ui/PlayerHost.h"
 #include "ui/PresetsHost.h"
@@ -23,6 +25,7 @@
 namespace orvel {
 
 class AlarmNotifier;
+class DesktopIntegration;
 class MainPanelControl;
 class PresetsPanelControl;
 class RadioDatabase;
@@ -70,11 +73,15 @@ class MainWindow : public ToolkitFrameWindow,
 
   bool post(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   void bringToForeground();
+  // Plays a stream address or a playlist's first stream (see StreamLink); false when the link
+  // gives nothing to play.
+  bool openLink(const WString& link);
 
   ScreenSize screen() const { return m_screen; }
   QWidget* screenWidget() const { return m_screenWidget; }
   MainPanelControl* mainPanel() const { return m_main; }
   PresetsPanelControl* presetsPanel() const { return m_presets; }
+  RadioDatabase& database() const { return m_services.database; }
   QMenuBar* menus() const;
 
   // The window messages handled so far, in order (the alarm messages and screen changes).
@@ -93,6 +100,7 @@ class MainWindow : public ToolkitFrameWindow,
   bool ChooseStream(const StreamInfo** result) override;
   void PlayPreset(const StreamInfo* stream, int presetIndex) override;
   void HighlightPreset(int presetIndex) override;
+  void PlayerStateChanged() override;
 
   void createMenus();
   void handleMessage(const Message& message);
@@ -106,10 +114,13 @@ class MainWindow : public ToolkitFrameWindow,
 
   Services m_services;
   ScreenSize m_screen;
-  QWidget* m_screenWidget;                      // the client area; owns the panels
-  PresetsPanelControl* m_presets = nullptr;     // child of m_screenWidget
-  MainPanelControl* m_main = nullptr;           // child of m_screenWidget; owns the Player
+  QWidget* m_screenWidget;                   // the client area; owns the panels
+  PresetsPanelControl* m_presets = nullptr;  // child of m_screenWidget
+  MainPanelControl* m_main = nullptr;        // child of m_screenWidget; owns the Player
   std::vector<Message> m_received;
+  std::unique_ptr<DesktopIntegration> m_desktop;  // made with the panels
+  RadioInfo m_linkRadio;    // what the last opened link plays: the playlist entry's title
+  StreamInfo m_linkStream;  // its stream; m_linkRadio is its radio
 };
 
 }  // namespace orvel

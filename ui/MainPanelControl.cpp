@@ -7,7 +7,7 @@
 
 #include "audio/TagInfo.h"
 #include "engine/TitleLine.h"
-#include "library/StreamInfo.h"
+#include "library/RadioInfo.h"
 #include "platform/AppKeys.h"
 #include "platform/qt/IdleTimer.h"
 #include "platform/wave/WaveVolume.h"
@@ -103,6 +103,9 @@ void MainPanelControl::PlayStream(const StreamInfo* stream, int presetIndex, boo
   StopPlayback();
   const OpenRequest request = openRequest(*stream, m_settings, alarm);
   m_currentPreset = presetIndex;
+  m_lastRadioTitle = stream->radio != nullptr ? stream->radio->title : WString();
+  m_lastStream = *stream;
+  m_lastStream.radio = nullptr;
   m_openPrebuffers = request.prebuffer;
   m_prebufferDone = false;
   m_player->Open(request);
@@ -116,6 +119,24 @@ void MainPanelControl::StopPlayback() {
 
 void MainPanelControl::startPlayback() {
   if (m_player) m_player->Play();
+}
+
+void MainPanelControl::pausePlayback() {
+  if (m_player) m_player->Pause();
+}
+
+bool MainPanelControl::replay() {
+  if (!hasPlayed()) return false;
+  const StreamInfo stream = m_lastStream;
+  const WString radioTitle = m_lastRadioTitle;
+  PlayStream(&stream, m_currentPreset, false);
+  m_lastRadioTitle = radioTitle;
+  return true;
+}
+
+WString MainPanelControl::stationName() const {
+  const WString& fromServer = stationText()->line(0);
+  return fromServer.empty() ? m_lastRadioTitle : fromServer;
 }
 
 void MainPanelControl::recordStart() {
@@ -154,7 +175,7 @@ intptr_t MainPanelControl::notify(uint32_t code, const Notification& data) {
     volumeStep(data.button == volumeUpButton() ? 1 : -1);
     startTimer(kVolumeRepeatTimer, kFirstRepeatMs);
   } else if (code == kNotifyPressed && data.button == playButton()) {
-    if (m_player && m_player->IsPlaying()) {
+    if (m_player && (m_player->IsPlaying() || m_player->state() == Player::Paused)) {
       StopPlayback();
       return 0;
     }
@@ -178,6 +199,7 @@ void MainPanelControl::volumeStep(int direction) {
   const uint32_t volume = steppedVolume(WaveVolume::get(), delta);
   WaveVolume::change(volume);  // stored when the button is released
   showTransient(fromQString(QStringLiteral("Volume: %1%").arg(volumePercent(volume))));
+  if (m_host != nullptr) m_host->PlayerStateChanged();
 }
 
 uint32_t MainPanelControl::steppedVolume(uint32_t volume, int delta) {
@@ -209,6 +231,11 @@ bool MainPanelControl::otherMessage(uint32_t message, uintptr_t wParam, intptr_t
 
 void MainPanelControl::playerMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   const auto id = static_cast<int32_t>(wParam);
+  playerReply(message, id, lParam);
+  if (m_host != nullptr) m_host->PlayerStateChanged();
+}
+
+void MainPanelControl::playerReply(uint32_t message, int32_t id, intptr_t lParam) {
   switch (message) {
     case Player::kNetStatus:
     case Player::kStatus:
