@@ -4,6 +4,7 @@
 #include <QString>
 #include <QUrl>
 #include <memory>
+#include <vector>
 
 #include "library/CategoryInfo.h"
 #include "library/M3uPlaylist.h"
@@ -36,7 +37,10 @@ std::optional<StreamLinkTarget> firstEntry(const QString& path) {
   }
   const WString absolute = QFileInfo(path).absoluteFilePath().toStdU16String();
   if (!playlist->Load(absolute, true)) return std::nullopt;
-  for (const StreamInfo* stream : playlist->allStreams()) {
+  // Appended records go to the head of their lists: the file's first entry comes last.
+  const std::vector<const StreamInfo*> streams = playlist->allStreams();
+  for (auto it = streams.rbegin(); it != streams.rend(); ++it) {
+    const StreamInfo* stream = *it;
     if (!StreamLink::isAddress(stream->url)) continue;
     return StreamLinkTarget{stream->url,
                             stream->radio != nullptr ? stream->radio->title : WString()};

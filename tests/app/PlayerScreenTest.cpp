@@ -60,8 +60,9 @@ bool tapRowNamed(RadioDialog* dialog, const QString& name) {
 }
 
 // Starts the program as the alarm service does, with this process's environment.
-int launch(const QStringList& arguments) {
+int launch(const QStringList& arguments, const QString& workingDirectory = QString()) {
   QProcess process;
+  process.setWorkingDirectory(workingDirectory);
   process.start(QStringLiteral(ORVEL_BIN_DIR "/orvel-radio"), arguments);
   test::waitUntil([&] { return process.state() == QProcess::NotRunning; }, 15000);
   return process.exitCode();
@@ -193,6 +194,33 @@ TEST_F(PlayerScreenTest, AlarmLaunchesPlayThePresetAndStopTheRecording) {
   AlarmList after(notifier);
   ASSERT_TRUE(after.Load(AlarmList::filePath(program->programDir())));
   EXPECT_EQ(after.Count(), 0u);
+}
+
+TEST_F(PlayerScreenTest, LinksAndPlaylistsGivenToALaterStartPlayInTheRunningInstance) {
+  start("/radio", false);
+  const std::string link = server.url("/linked?mode=icy&metaint=4096&titles=Linked%20-%20Song");
+  EXPECT_EQ(launch({QString::fromStdString(link)}), 255);
+  ASSERT_TRUE(playing());
+  EXPECT_EQ(main->streamUrl(), fromUtf8(link));
+  EXPECT_TRUE(test::waitUntil([&] { return text(main->titleText()) == "Linked - Song"; }));
+
+  // A playlist path is read where it was given (relative to the later start's folder); its
+  // first stream plays.
+  const std::string listed = server.url("/listed");
+  test::writeFile(program->home().path("lists/station.pls"),
+                  "[playlist]\nNumberOfEntries=2\nFile1=" + listed +
+                      "\nTitle1=Listed\nLength1=-1\nFile2=http://127.0.0.1:1/\nTitle2=Other\n"
+                      "Length2=-1\n");
+  EXPECT_EQ(launch({"station.pls"}, QString::fromStdString(program->home().path("lists"))), 255);
+  ASSERT_TRUE(test::waitUntil([&] { return main->streamUrl() == fromUtf8(listed); }));
+  ASSERT_TRUE(playing());
+
+  // Neither a link nor a playlist: the later start hands nothing over.
+  EXPECT_EQ(launch({"ftp://127.0.0.1/x"}), 255);
+  EXPECT_EQ(launch({QString::fromStdString(program->home().path("lists/missing.m3u"))}), 255);
+  QTest::qWait(300);
+  EXPECT_EQ(main->streamUrl(), fromUtf8(listed));
+  EXPECT_TRUE(main->player()->IsPlaying());
 }
 
 TEST_F(PlayerScreenTest, VolumeTapsStepBothChannels) {
