@@ -25,6 +25,8 @@
 #include "ui/RadioDialog.h"
 #include "ui/SettingsDialog.h"
 #include "ui/SettingsStore.h"
+#include "ui/SleepTimer.h"
+#include "ui/SleepTimerDialog.h"
 
 namespace orvel {
 namespace {
@@ -72,6 +74,7 @@ MainWindow::~MainWindow() { destroyPanels(); }
 
 void MainWindow::destroyPanels() {
   m_desktop.reset();
+  m_sleep.reset();
   // The player goes first: its last replies must not reach a half-destroyed screen.
   delete m_main;
   m_main = nullptr;
@@ -95,6 +98,7 @@ bool MainWindow::create() {
   }
   setWindowTitle(QString::fromStdU16String(kProgramTitle));
   bringToForeground();
+  m_sleep = std::make_unique<SleepTimer>(*m_main);
   m_desktop = std::make_unique<DesktopIntegration>(*this);
   m_desktop->start();
   return true;
@@ -110,6 +114,7 @@ void MainWindow::createMenus() {
   connect(open, &QAction::triggered, this, [this] { command(kCmdOpen); });
   QMenu* tools = bar->addMenu(tr("Tools"));
   addCommand(tools, tr("Alarms..."), kCmdAlarms);
+  addCommand(tools, tr("Sleep timer..."), kCmdSleepTimer);
   tools->addSeparator();
   addCommand(tools, tr("Settings..."), kCmdSettings);
   tools->addSeparator();
@@ -143,8 +148,11 @@ bool MainWindow::event(QEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   ToolkitFrameWindow::closeEvent(event);
-  // Playback ends with the window, not when the loop has gone.
-  if (event->isAccepted() && m_main != nullptr) m_main->destroy();
+  // Playback ends with the window, not when the loop has gone; a fade under way gives the
+  // user's volume back first, so that it is the one stored.
+  if (!event->isAccepted()) return;
+  if (m_sleep) m_sleep->set(0);
+  if (m_main != nullptr) m_main->destroy();
 }
 
 void MainWindow::handleMessage(const Message& message) {
@@ -187,6 +195,11 @@ bool MainWindow::command(int id) {
       return true;
     case kCmdRotate:
       rotate();
+      return true;
+    case kCmdSleepTimer:
+      if (const auto minutes = SleepTimerDialog::run(this, m_sleep ? m_sleep->minutes() : 0)) {
+        if (m_sleep) m_sleep->set(*minutes);
+      }
       return true;
     default:
       return ToolkitFrameWindow::command(id);

@@ -31,6 +31,7 @@ class PresetsPanelControl;
 class RadioDatabase;
 class Registry;
 class SettingsStore;
+class SleepTimer;
 class SkinDescription;
 
 class MainWindow : public ToolkitFrameWindow,
@@ -49,6 +50,7 @@ class MainWindow : public ToolkitFrameWindow,
     kCmdRecordStop = 40070,
     kCmdAbout = 40089,
     kCmdRotate = 40100,
+    kCmdSleepTimer = 40101,
   };
   // The platform's notice that the screen changed (WM_SETTINGCHANGE with SETTINGCHANGE_RESET).
   static constexpr uint32_t kMsgSettingChange = 26;
@@ -80,6 +82,7 @@ class MainWindow : public ToolkitFrameWindow,
   ScreenSize screen() const { return m_screen; }
   QWidget* screenWidget() const { return m_screenWidget; }
   MainPanelControl* mainPanel() const { return m_main; }
+  SleepTimer* sleepTimer() const { return m_sleep.get(); }
   PresetsPanelControl* presetsPanel() const { return m_presets; }
   RadioDatabase& database() const { return m_services.database; }
   QMenuBar* menus() const;
@@ -119,6 +122,7 @@ class MainWindow : public ToolkitFrameWindow,
   MainPanelControl* m_main = nullptr;        // child of m_screenWidget; owns the Player
   std::vector<Message> m_received;
   std::unique_ptr<DesktopIntegration> m_desktop;  // made with the panels
+  std::unique_ptr<SleepTimer> m_sleep;            // made with the panels
   RadioInfo m_linkRadio;    // what the last opened link plays: the playlist entry's title
   StreamInfo m_linkStream;  // its stream; m_linkRadio is its radio
 };

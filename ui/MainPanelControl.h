@@ -68,6 +68,8 @@ class MainPanelControl : public SkinPanel, public ButtonListener, public Message
   // Plays the stream played last in this run again; false when there is none.
   bool replay();
   bool hasPlayed() const { return !m_lastStream.url.empty(); }
+  // Shows the text on the state line for a second.
+  void showTransient(const WString& text);
   void recordStart();
   void recordStop();
 
@@ -112,7 +114,6 @@ class MainPanelControl : public SkinPanel, public ButtonListener, public Message
   void titleChanged();
   void volumeStep(int direction);
   void setStateLine(const WString& text);
-  void showTransient(const WString& text);
   void startTimer(TimerId id, int periodMs);
   void stopTimer(TimerId id);
   void timerExpired(TimerId id);
