@@ -4,10 +4,12 @@
 
 #include "app/MainWindow.h"
 #include "library/RadioDatabase.h"
+#include "platform/qt/DesktopNotifier.h"
 #include "platform/qt/MprisService.h"
 #include "platform/wave/WaveVolume.h"
 #include "ui/MainPanelControl.h"
 #include "ui/PresetsPanelControl.h"
+#include "ui/SettingsStore.h"
 
 namespace orvel {
 namespace {
@@ -31,11 +33,16 @@ QStringList DesktopIntegration::mimeTypes() {
           QStringLiteral("application/x-mpegurl")};
 }
 
-DesktopIntegration::DesktopIntegration(MainWindow& window) : m_window(window) {}
+DesktopIntegration::DesktopIntegration(MainWindow& window, const SettingsStore& settings)
+    : m_window(window), m_settings(settings) {}
 
 DesktopIntegration::~DesktopIntegration() = default;
 
 bool DesktopIntegration::start() {
+  m_notifier = std::make_unique<DesktopNotifier>(QStringLiteral("Orvel Radio"),
+                                                 QString::fromLatin1(kDesktopEntry),
+                                                 QString::fromLatin1(kDesktopEntry));
+  if (!m_notifier->start()) m_notifier.reset();
   MediaPlayerControl& control = *this;
   m_mpris =
       std::make_unique<MprisService>(control, QString::fromLatin1(kDesktopEntry), mimeTypes());
@@ -46,6 +53,30 @@ bool DesktopIntegration::start() {
 
 void DesktopIntegration::playerChanged() {
   if (m_mpris) m_mpris->refresh();
+  const MainPanelControl* panel = m_window.mainPanel();
+  // A title that comes with the connection waits until its sound plays, and the station is known.
+  if (panel == nullptr || panel->player() == nullptr || !panel->player()->IsPlaying()) return;
+  const QString title = toQString(panel->title());
+  if (title == m_title) return;
+  m_title = title;
+  if (!title.isEmpty() && !m_window.isActiveWindow()) {
+    notify(title, toQString(panel->stationName()));
+  }
+}
+
+void DesktopIntegration::alarmStarted(const WString& station) {
+  notify(QStringLiteral("Alarm"), toQString(station));
+}
+
+void DesktopIntegration::recordingStopped() {
+  notify(QStringLiteral("Recording stopped"),
+         QStringLiteral("The stream ended or the storage is full."));
+}
+
+void DesktopIntegration::notify(const QString& summary, const QString& body) {
+  uint32_t enabled = 1;
+  m_settings.GetNumber(SettingsStore::kNotify, &enabled);
+  if (m_notifier && enabled != 0) m_notifier->show(summary, body);
 }
 
 MediaPlayerState DesktopIntegration::mediaState() const {

@@ -99,7 +99,7 @@ bool MainWindow::create() {
   setWindowTitle(QString::fromStdU16String(kProgramTitle));
   bringToForeground();
   m_sleep = std::make_unique<SleepTimer>(*m_main);
-  m_desktop = std::make_unique<DesktopIntegration>(*this);
+  m_desktop = std::make_unique<DesktopIntegration>(*this, m_services.settings);
   m_desktop->start();
   return true;
 }
@@ -225,6 +225,10 @@ void MainWindow::PlayerStateChanged() {
   if (m_desktop) m_desktop->playerChanged();
 }
 
+void MainWindow::RecordingStopped() {
+  if (m_desktop) m_desktop->recordingStopped();
+}
+
 bool MainWindow::openLink(const WString& link) {
   const std::optional<StreamLinkTarget> target = StreamLink::resolve(link);
   if (!target || m_main == nullptr) return false;
@@ -239,7 +243,10 @@ bool MainWindow::openLink(const WString& link) {
 
 void MainWindow::playAlarm(int presetIndex) {
   const StreamInfo* stream = m_services.database.GetPreset(presetIndex);
-  if (stream != nullptr && m_main != nullptr) m_main->PlayStream(stream, presetIndex, true);
+  if (stream == nullptr || m_main == nullptr) return;
+  m_main->PlayStream(stream, presetIndex, true);
+  if (m_desktop)
+    m_desktop->alarmStarted(stream->radio != nullptr ? stream->radio->title : WString());
 }
 
 void MainWindow::setScreen(ScreenSize screen) {

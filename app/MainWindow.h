@@ -104,6 +104,7 @@ class MainWindow : public ToolkitFrameWindow,
   void PlayPreset(const StreamInfo* stream, int presetIndex) override;
   void HighlightPreset(int presetIndex) override;
   void PlayerStateChanged() override;
+  void RecordingStopped() override;
 
   void createMenus();
   void handleMessage(const Message& message);

@@ -220,7 +220,7 @@ bool MainPanelControl::otherMessage(uint32_t message, uintptr_t wParam, intptr_t
   if (message == kSkinRelayoutMessage) {
     return SkinPanel::otherMessage(message, wParam, lParam, result);
   }
-  const bool fromPlayer = (message >= Player::kNetStatus && message <= Player::kTitleChanged) ||
+  const bool fromPlayer = (message >= Player::kPlaybackEnded && message <= Player::kTitleChanged) ||
                           (message >= Player::kOpen + Player::kReplyOffset &&
                            message <= Player::kRecordStop + Player::kReplyOffset);
   if (!fromPlayer) return false;
@@ -250,6 +250,9 @@ void MainPanelControl::playerReply(uint32_t message, int32_t id, intptr_t lParam
     case Player::kTitleChanged:
       titleChanged();
       break;
+    case Player::kPlaybackEnded:
+      if (m_host != nullptr && !m_player->RecordingPath().empty()) m_host->RecordingStopped();
+      break;
     case Player::kOpen + Player::kReplyOffset:
       openDone(id == 1);
       break;
@@ -272,7 +275,7 @@ void MainPanelControl::playerReply(uint32_t message, int32_t id, intptr_t lParam
       }
       break;
     default:
-      break;  // playback ended, pause and record-stop replies need nothing
+      break;  // pause and record-stop replies need nothing
   }
 }
 

@@ -5,12 +5,15 @@
 
 #include <QTest>
 
+#include "NotificationRecorder.h"
 #include "PrivateSessionBus.h"
 #include "RunningProgram.h"
 #include "StreamTestServer.h"
 #include "library/RadioDatabase.h"
+#include "platform/AppKeys.h"
 #include "platform/wave/WaveVolume.h"
 #include "ui/MainPanelControl.h"
+#include "ui/SettingsStore.h"
 
 namespace orvel {
 namespace {
@@ -121,6 +124,65 @@ TEST_F(DesktopBusTest, PlayerctlDrivesPlaybackPresetsUrlsAndVolumeWithEveryChang
   EXPECT_TRUE(signalled(mark, "Volume"));
   WaveVolume::set(0x80008000);
   EXPECT_NEAR(bus.playerctl({"volume"}).toDouble(), 0x8000 / 65535.0, 0.001);
+}
+
+TEST_F(DesktopBusTest, EachNewTitleWhileTheWindowIsInactiveReplacesTheLastNotification) {
+  test::NotificationRecorder notices(bus.address());
+  ASSERT_TRUE(notices.registered());
+  start();
+  MainWindow* window = program->window();
+  MainPanelControl* main = window->mainPanel();
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(test::waitUntil([&] { return !window->isActiveWindow(); }));
+
+  // Titles change every 8 KiB of sound ("Song 1", "Song 2", ...).
+  const std::string titled = server.url("/titled?mode=icy&metaint=8192");
+  ASSERT_TRUE(window->openLink(fromUtf8(titled)));
+  QStringList seen;
+  ASSERT_TRUE(test::waitUntil(
+      [&] {
+        const QString title = QString::fromStdU16String(main->title());
+        if (!title.isEmpty() && (seen.isEmpty() || seen.back() != title)) seen << title;
+        return seen.size() >= 3 && notices.calls().size() >= 3;
+      },
+      20000));
+  QStringList summaries;
+  for (const test::NotifyCall& call : notices.calls()) {
+    summaries << call.summary;
+    EXPECT_EQ(call.body, QString("Loopback Radio")) << call.summary.toStdString();
+    // Each replaces the one before: one notification on the screen, updated.
+    EXPECT_EQ(call.replacesId,
+              &call == &notices.calls().front() ? 0u : notices.calls()[0].answeredId);
+  }
+  EXPECT_EQ(summaries, seen.mid(0, summaries.size()));
+
+  // Not while the window is active, nor with the setting off.
+  window->activateWindow();
+  ASSERT_TRUE(test::waitUntil([&] { return window->isActiveWindow(); }));
+  const size_t before = notices.calls().size();
+  const QString shown = QString::fromStdU16String(main->title());
+  ASSERT_TRUE(test::waitUntil([&] { return QString::fromStdU16String(main->title()) != shown; }));
+  other.activateWindow();
+  ASSERT_TRUE(test::waitUntil([&] { return !window->isActiveWindow(); }));
+  program->startup().settings()->SetNumber(SettingsStore::kNotify, 0);
+  const QString next = QString::fromStdU16String(main->title());
+  ASSERT_TRUE(test::waitUntil([&] { return QString::fromStdU16String(main->title()) != next; }));
+  QTest::qWait(200);
+  EXPECT_EQ(notices.calls().size(), before);
+
+  // An alarm that starts says so.
+  program->startup().settings()->SetNumber(SettingsStore::kNotify, 1);
+  window->post(kMsgAlarmOn, 0, 0);
+  const auto alarmCall = [&] {
+    for (size_t i = before; i < notices.calls().size(); ++i) {
+      if (notices.calls()[i].summary == "Alarm") return notices.calls()[i].body;
+    }
+    return QString();
+  };
+  ASSERT_TRUE(test::waitUntil([&] { return !alarmCall().isEmpty(); }));
+  EXPECT_EQ(alarmCall(), QString::fromStdU16String(test::RunningProgram::kRadio));
 }
 
 TEST_F(DesktopBusTest, WithoutABusTheProgramStartsAndPlaysAsBefore) {
