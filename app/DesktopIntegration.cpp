@@ -111,6 +111,17 @@ void DesktopIntegration::mediaPlay() {
   }
 }
 
+void DesktopIntegration::playOrStop() {
+  const MainPanelControl* panel = m_window.mainPanel();
+  if (panel == nullptr || panel->player() == nullptr) return;
+  const Player::PlayerState state = panel->player()->state();
+  if (state == Player::Playing || state == Player::Paused) {
+    mediaStop();
+  } else {
+    mediaPlay();
+  }
+}
+
 void DesktopIntegration::mediaPause() {
   if (MainPanelControl* panel = m_window.mainPanel()) panel->pausePlayback();
 }

@@ -32,6 +32,8 @@ class DesktopIntegration : private MediaPlayerControl {
   // Offers the media player on the bus; false when there is no session bus.
   bool start();
   void playerChanged();
+  // Space on the player screen: stops what plays or is paused, else plays as Play does.
+  void playOrStop();
   void alarmStarted(const WString& station);
   void recordingStopped();
 

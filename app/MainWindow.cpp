@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
 
@@ -111,6 +112,7 @@ void MainWindow::createMenus() {
   // "Open" is a button on the bar itself.
   QAction* open = bar->addAction(tr("Open"));
   open->setData(kCmdOpen);
+  open->setShortcut(QKeySequence(tr("Ctrl+O")));
   connect(open, &QAction::triggered, this, [this] { command(kCmdOpen); });
   QMenu* tools = bar->addMenu(tr("Tools"));
   addCommand(tools, tr("Alarms..."), kCmdAlarms);
@@ -153,6 +155,54 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   if (!event->isAccepted()) return;
   if (m_sleep) m_sleep->set(0);
   if (m_main != nullptr) m_main->destroy();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  if (!playerKey(*event)) ToolkitFrameWindow::keyPressEvent(event);
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event) {
+  if (m_main != nullptr && volumeKeyDirection(*event) != 0 && !event->isAutoRepeat()) {
+    m_main->volumeKeyReleased();
+    return;
+  }
+  ToolkitFrameWindow::keyReleaseEvent(event);
+}
+
+int MainWindow::volumeKeyDirection(const QKeyEvent& event) {
+  if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return 0;
+  switch (event.key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Up:
+      return 1;
+    case Qt::Key_Minus:
+    case Qt::Key_Down:
+      return -1;
+    default:
+      return 0;
+  }
+}
+
+bool MainWindow::playerKey(const QKeyEvent& event) {
+  if (m_main == nullptr || m_desktop == nullptr) return false;
+  if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+  const int key = event.key();
+  if (key == Qt::Key_Space) {
+    if (!event.isAutoRepeat()) m_desktop->playOrStop();
+    return true;
+  }
+  if (key >= Qt::Key_1 && key <= Qt::Key_9) {
+    const int preset = key - Qt::Key_1;
+    if (const StreamInfo* stream = m_services.database.GetPreset(preset)) {
+      m_main->PlayStream(stream, preset, false);
+    }
+    return true;
+  }
+  if (const int direction = volumeKeyDirection(event); direction != 0) {
+    m_main->volumeKey(direction, event.isAutoRepeat());
+    return true;
+  }
+  return false;
 }
 
 void MainWindow::handleMessage(const Message& message) {

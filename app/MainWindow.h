@@ -97,6 +97,10 @@ class MainWindow : public ToolkitFrameWindow,
   bool command(int id) override;
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // The player screen's keys: Space plays or stops, 1 to 9 play the presets, + and - (and Up
+  // and Down) step the volume as the buttons do.
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   // PresetsHost and PlayerHost
@@ -107,6 +111,8 @@ class MainWindow : public ToolkitFrameWindow,
   void RecordingStopped() override;
 
   void createMenus();
+  bool playerKey(const QKeyEvent& event);
+  static int volumeKeyDirection(const QKeyEvent& event);
   void handleMessage(const Message& message);
   void playAlarm(int presetIndex);
   void rotate();

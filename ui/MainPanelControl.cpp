@@ -19,6 +19,7 @@
 #include "ui/ErrorBox.h"
 #include "ui/PlayerHost.h"
 #include "ui/SettingsStore.h"
+#include "ui/SkinAccessible.h"
 
 namespace orvel {
 namespace {
@@ -47,6 +48,7 @@ MainPanelControl::~MainPanelControl() { destroy(); }
 
 bool MainPanelControl::setup(QWidget* parent, SkinDescription& description, bool visible) {
   m_firstRepeat = false;
+  SkinAccessible::install();
   if (!SkinPanel::setup(parent, description, SkinDescription::kMainPanel, visible)) return false;
   const int buttonElements[] = {SkinDescription::kPlayBtn, SkinDescription::kVolumeUpBtn,
                                 SkinDescription::kVolumeDownBtn};
@@ -70,6 +72,13 @@ bool MainPanelControl::setup(QWidget* parent, SkinDescription& description, bool
   stateText()->setLineCount(2);
   stationText()->setLineCount(1);
   titleText()->setLineCount(1);
+  setAccessibleName(QStringLiteral("Player"));
+  volumeUpButton()->setAccessibleName(QStringLiteral("Volume up"));
+  volumeDownButton()->setAccessibleName(QStringLiteral("Volume down"));
+  stateText()->setAccessibleName(QStringLiteral("State"));
+  stationText()->setAccessibleName(QStringLiteral("Station"));
+  titleText()->setAccessibleName(QStringLiteral("Title"));
+  updateAccessibility();
   m_player = std::make_unique<Player>(this, m_playerSettings);
   m_player->Start();
   return true;
@@ -232,7 +241,15 @@ bool MainPanelControl::otherMessage(uint32_t message, uintptr_t wParam, intptr_t
 void MainPanelControl::playerMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   const auto id = static_cast<int32_t>(wParam);
   playerReply(message, id, lParam);
+  updateAccessibility();
   if (m_host != nullptr) m_host->PlayerStateChanged();
+}
+
+void MainPanelControl::updateAccessibility() {
+  const QString playName =
+      playButton()->mode() == 1 ? QStringLiteral("Stop") : QStringLiteral("Play");
+  if (playButton()->accessibleName() != playName) playButton()->setAccessibleName(playName);
+  for (SkinTextControl* text : m_texts) SkinAccessible::announce(text);
 }
 
 void MainPanelControl::playerReply(uint32_t message, int32_t id, intptr_t lParam) {
@@ -349,7 +366,15 @@ void MainPanelControl::showTransient(const WString& text) {
   stateText()->setLine(text, kTransientLine);
   stateText()->showLine(kTransientLine);
   startTimer(kTransientTimer, kTransientMs);
+  SkinAccessible::announce(stateText());
 }
+
+void MainPanelControl::volumeKey(int direction, bool repeated) {
+  m_firstRepeat = !repeated;
+  volumeStep(direction);
+}
+
+void MainPanelControl::volumeKeyReleased() { WaveVolume::store(); }
 
 void MainPanelControl::startTimer(TimerId id, int periodMs) {
   stopTimer(id);
@@ -387,6 +412,7 @@ void MainPanelControl::timerExpired(TimerId id) {
     case kTransientTimer:
       stopTimer(id);
       stateText()->showLine(kStateLine);
+      SkinAccessible::announce(stateText());
       break;
     case kBufferingTimer:
       setStateLine(fromQString(

@@ -70,6 +70,10 @@ class MainPanelControl : public SkinPanel, public ButtonListener, public Message
   bool hasPlayed() const { return !m_lastStream.url.empty(); }
   // Shows the text on the state line for a second.
   void showTransient(const WString& text);
+  // A volume key: one step as a tap on the volume button gives, or as its repeat does for a
+  // held key; the volume is stored when the key is released.
+  void volumeKey(int direction, bool repeated);
+  void volumeKeyReleased();
   void recordStart();
   void recordStop();
 
@@ -113,6 +117,8 @@ class MainPanelControl : public SkinPanel, public ButtonListener, public Message
   void closeDone();
   void titleChanged();
   void volumeStep(int direction);
+  // Names the play button after what a tap does and announces the text lines that changed.
+  void updateAccessibility();
   void setStateLine(const WString& text);
   void startTimer(TimerId id, int periodMs);
   void stopTimer(TimerId id);
