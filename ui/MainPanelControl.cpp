@@ -299,6 +299,7 @@ void MainPanelControl::playerReply(uint32_t message, int32_t id, intptr_t lParam
 void MainPanelControl::statusMessage(int32_t stringId, intptr_t lParam) {
   switch (stringId) {
     case kStrConnectionInterrupted:
+      if (m_host != nullptr && !m_player->RecordingPath().empty()) m_host->RecordingStopped();
       StopPlayback();
       break;
     case kStrPlaybackStarted:

@@ -15,7 +15,8 @@ class PlayerHost {
   virtual void HighlightPreset(int presetIndex) = 0;
   // The player's state, the title, the station or the volume may have changed.
   virtual void PlayerStateChanged() = 0;
-  // Playback ended while a recording ran (the stream ended, or the storage filled up).
+  // Playback ended while a recording ran (the stream ended or broke off, or the storage filled
+  // up).
   virtual void RecordingStopped() = 0;
 };
 
