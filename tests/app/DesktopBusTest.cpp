@@ -183,6 +183,19 @@ TEST_F(DesktopBusTest, EachNewTitleWhileTheWindowIsInactiveReplacesTheLastNotifi
   };
   ASSERT_TRUE(test::waitUntil([&] { return !alarmCall().isEmpty(); }));
   EXPECT_EQ(alarmCall(), QString::fromStdU16String(test::RunningProgram::kRadio));
+
+  // A recording cut short with its stream says so (the server closes after 5 s).
+  main->StopPlayback();
+  ASSERT_TRUE(test::waitUntil([&] { return main->player()->state() == Player::Idle; }));
+  program->startup().settings()->SetNumber(SettingsStore::kReconnect, 0);
+  program->startup().settings()->SetNumber(SettingsStore::kUsePrebuffering, 0);
+  ASSERT_TRUE(window->openLink(fromUtf8(server.url("/short?rate=8000&close=40000"))));
+  ASSERT_TRUE(test::waitUntil([&] { return main->player()->IsPlaying(); }));
+  window->sendCommand(MainWindow::kCmdRecordStart);
+  ASSERT_TRUE(test::waitUntil([&] { return !main->player()->RecordingPath().empty(); }));
+  ASSERT_TRUE(test::waitUntil([&] { return main->player()->state() == Player::Idle; }));
+  ASSERT_FALSE(notices.calls().empty());
+  EXPECT_EQ(notices.calls().back().summary, QString("Recording stopped"));
 }
 
 TEST_F(DesktopBusTest, WithoutABusTheProgramStartsAndPlaysAsBefore) {
