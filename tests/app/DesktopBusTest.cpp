@@ -98,6 +98,9 @@ TEST_F(DesktopBusTest, PlayerctlDrivesPlaybackPresetsUrlsAndVolumeWithEveryChang
   bus.playerctl({"pause"});
   ASSERT_TRUE(reports(line("Paused", "", "Plain C", urlC)));
   EXPECT_TRUE(signalled(mark, "\"Paused\""));
+  EXPECT_EQ(bus.playerProperty("CanPause"), QString("(<false>,)"));
+  EXPECT_EQ(bus.playerProperty("CanPlay"), QString("(<true>,)"));
+  EXPECT_EQ(bus.playerProperty("CanSeek"), QString("(<false>,)"));
   bus.playerctl({"play-pause"});
   ASSERT_TRUE(reports(line("Playing", "", "Plain C", urlC)));
 
@@ -124,6 +127,12 @@ TEST_F(DesktopBusTest, PlayerctlDrivesPlaybackPresetsUrlsAndVolumeWithEveryChang
   EXPECT_TRUE(signalled(mark, "Volume"));
   WaveVolume::set(0x80008000);
   EXPECT_NEAR(bus.playerctl({"volume"}).toDouble(), 0x8000 / 65535.0, 0.001);
+
+  // Raise shows the window again.
+  program->window()->showMinimized();
+  ASSERT_TRUE(test::waitUntil([&] { return program->window()->isMinimized(); }));
+  bus.callPlayer("org.mpris.MediaPlayer2.Raise");
+  EXPECT_TRUE(test::waitUntil([&] { return !program->window()->isMinimized(); }));
 }
 
 TEST_F(DesktopBusTest, EachNewTitleWhileTheWindowIsInactiveReplacesTheLastNotification) {

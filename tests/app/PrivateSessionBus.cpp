@@ -24,12 +24,29 @@ PrivateSessionBus::~PrivateSessionBus() {
 }
 
 QString PrivateSessionBus::playerctl(const QStringList& arguments) const {
+  return run(QStringLiteral("playerctl"),
+             QStringList{QStringLiteral("-p"), QStringLiteral("OrvelRadio")} + arguments);
+}
+
+QString PrivateSessionBus::callPlayer(const QString& method) const {
+  return run(QStringLiteral("gdbus"),
+             {"call", "--session", "--dest", "org.mpris.MediaPlayer2.OrvelRadio", "--object-path",
+              "/org/mpris/MediaPlayer2", "--method", method});
+}
+
+QString PrivateSessionBus::playerProperty(const QString& name) const {
+  return run(QStringLiteral("gdbus"),
+             {"call", "--session", "--dest", "org.mpris.MediaPlayer2.OrvelRadio", "--object-path",
+              "/org/mpris/MediaPlayer2", "--method", "org.freedesktop.DBus.Properties.Get",
+              "org.mpris.MediaPlayer2.Player", name});
+}
+
+QString PrivateSessionBus::run(const QString& program, const QStringList& arguments) const {
   QProcess tool;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_address);
   tool.setProcessEnvironment(environment);
-  tool.start(QStringLiteral("playerctl"),
-             QStringList{QStringLiteral("-p"), QStringLiteral("OrvelRadio")} + arguments);
+  tool.start(program, arguments);
   if (!waitUntil([&] { return tool.state() == QProcess::NotRunning; }, 10000)) {
     tool.kill();
     tool.waitForFinished(5000);

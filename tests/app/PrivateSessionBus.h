@@ -20,12 +20,18 @@ class PrivateSessionBus {
 
   // playerctl -p OrvelRadio ARGS on this bus; its trimmed output.
   QString playerctl(const QStringList& arguments) const;
+  // A call of the media player's method (gdbus), or a read of one of its player properties
+  // ("(<true>,)"); the trimmed output.
+  QString callPlayer(const QString& method) const;
+  QString playerProperty(const QString& name) const;
   // Starts recording every PropertiesChanged signal on the bus.
   void monitorPropertyChanges();
   // What the recorder printed so far.
   QString monitored();
 
  private:
+  QString run(const QString& program, const QStringList& arguments) const;
+
   QProcess m_daemon;
   std::unique_ptr<QProcess> m_monitor;
   QString m_address;
