@@ -4,7 +4,8 @@
 // `--screen WxH` as the first argument chooses the screen size and is removed. What is left,
 // joined with single spaces, is the command line that the notification service gives:
 // "AlarmOn <preset> <id>" or "AlarmOff <id>" (the words compared with case, one separator
-// character, the number read like _wtol). Anything else asks for nothing.
+// character, the number read like _wtol), or a link to play (see StreamLink). Anything else
+// asks for nothing.
 
 #include <optional>
 #include <string>

@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
 
+#include "app/DesktopIntegration.h"
 #include "app/Startup.h"
+#include "app/StreamLink.h"
 #include "library/RadioDatabase.h"
 #include "platform/AppKeys.h"
 #include "platform/FilePath.h"
@@ -23,6 +26,8 @@
 #include "ui/RadioDialog.h"
 #include "ui/SettingsDialog.h"
 #include "ui/SettingsStore.h"
+#include "ui/SleepTimer.h"
+#include "ui/SleepTimerDialog.h"
 
 namespace orvel {
 namespace {
@@ -69,6 +74,8 @@ MainWindow::MainWindow(Services services, ScreenSize screen)
 MainWindow::~MainWindow() { destroyPanels(); }
 
 void MainWindow::destroyPanels() {
+  m_desktop.reset();
+  m_sleep.reset();
   // The player goes first: its last replies must not reach a half-destroyed screen.
   delete m_main;
   m_main = nullptr;
@@ -92,6 +99,9 @@ bool MainWindow::create() {
   }
   setWindowTitle(QString::fromStdU16String(kProgramTitle));
   bringToForeground();
+  m_sleep = std::make_unique<SleepTimer>(*m_main);
+  m_desktop = std::make_unique<DesktopIntegration>(*this, m_services.settings);
+  m_desktop->start();
   return true;
 }
 
@@ -102,9 +112,11 @@ void MainWindow::createMenus() {
   // "Open" is a button on the bar itself.
   QAction* open = bar->addAction(tr("Open"));
   open->setData(kCmdOpen);
+  open->setShortcut(QKeySequence(tr("Ctrl+O")));
   connect(open, &QAction::triggered, this, [this] { command(kCmdOpen); });
   QMenu* tools = bar->addMenu(tr("Tools"));
   addCommand(tools, tr("Alarms..."), kCmdAlarms);
+  addCommand(tools, tr("Sleep timer..."), kCmdSleepTimer);
   tools->addSeparator();
   addCommand(tools, tr("Settings..."), kCmdSettings);
   tools->addSeparator();
@@ -138,8 +150,59 @@ bool MainWindow::event(QEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   ToolkitFrameWindow::closeEvent(event);
-  // Playback ends with the window, not when the loop has gone.
-  if (event->isAccepted() && m_main != nullptr) m_main->destroy();
+  // Playback ends with the window, not when the loop has gone; a fade under way gives the
+  // user's volume back first, so that it is the one stored.
+  if (!event->isAccepted()) return;
+  if (m_sleep) m_sleep->set(0);
+  if (m_main != nullptr) m_main->destroy();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  if (!playerKey(*event)) ToolkitFrameWindow::keyPressEvent(event);
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event) {
+  if (m_main != nullptr && volumeKeyDirection(*event) != 0 && !event->isAutoRepeat()) {
+    m_main->volumeKeyReleased();
+    return;
+  }
+  ToolkitFrameWindow::keyReleaseEvent(event);
+}
+
+int MainWindow::volumeKeyDirection(const QKeyEvent& event) {
+  if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return 0;
+  switch (event.key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Up:
+      return 1;
+    case Qt::Key_Minus:
+    case Qt::Key_Down:
+      return -1;
+    default:
+      return 0;
+  }
+}
+
+bool MainWindow::playerKey(const QKeyEvent& event) {
+  if (m_main == nullptr || m_desktop == nullptr) return false;
+  if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+  const int key = event.key();
+  if (key == Qt::Key_Space) {
+    if (!event.isAutoRepeat()) m_desktop->playOrStop();
+    return true;
+  }
+  if (key >= Qt::Key_1 && key <= Qt::Key_9) {
+    const int preset = key - Qt::Key_1;
+    if (const StreamInfo* stream = m_services.database.GetPreset(preset)) {
+      m_main->PlayStream(stream, preset, false);
+    }
+    return true;
+  }
+  if (const int direction = volumeKeyDirection(event); direction != 0) {
+    m_main->volumeKey(direction, event.isAutoRepeat());
+    return true;
+  }
+  return false;
 }
 
 void MainWindow::handleMessage(const Message& message) {
@@ -183,6 +246,11 @@ bool MainWindow::command(int id) {
     case kCmdRotate:
       rotate();
       return true;
+    case kCmdSleepTimer:
+      if (const auto minutes = SleepTimerDialog::run(this, m_sleep ? m_sleep->minutes() : 0)) {
+        if (m_sleep) m_sleep->set(*minutes);
+      }
+      return true;
     default:
       return ToolkitFrameWindow::command(id);
   }
@@ -203,9 +271,32 @@ void MainWindow::HighlightPreset(int presetIndex) {
   if (m_presets != nullptr) m_presets->HighlightPreset(presetIndex);
 }
 
+void MainWindow::PlayerStateChanged() {
+  if (m_desktop) m_desktop->playerChanged();
+}
+
+void MainWindow::RecordingStopped() {
+  if (m_desktop) m_desktop->recordingStopped();
+}
+
+bool MainWindow::openLink(const WString& link) {
+  const std::optional<StreamLinkTarget> target = StreamLink::resolve(link);
+  if (!target || m_main == nullptr) return false;
+  m_linkRadio = RadioInfo{};
+  m_linkRadio.title = target->title;
+  m_linkStream = StreamInfo{};
+  m_linkStream.url = target->url;
+  m_linkStream.radio = &m_linkRadio;
+  m_main->PlayStream(&m_linkStream, -1, false);
+  return true;
+}
+
 void MainWindow::playAlarm(int presetIndex) {
   const StreamInfo* stream = m_services.database.GetPreset(presetIndex);
-  if (stream != nullptr && m_main != nullptr) m_main->PlayStream(stream, presetIndex, true);
+  if (stream == nullptr || m_main == nullptr) return;
+  m_main->PlayStream(stream, presetIndex, true);
+  if (m_desktop)
+    m_desktop->alarmStarted(stream->radio != nullptr ? stream->radio->title : WString());
 }
 
 void MainWindow::setScreen(ScreenSize screen) {

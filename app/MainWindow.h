@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "library/RadioInfo.h"
+#include "library/StreamInfo.h"
 #include "platform/MessageTarget.h"
 #include "ui/PlayerHost.h"
 #include "ui/PresetsHost.h"
@@ -23,11 +25,13 @@
 namespace orvel {
 
 class AlarmNotifier;
+class DesktopIntegration;
 class MainPanelControl;
 class PresetsPanelControl;
 class RadioDatabase;
 class Registry;
 class SettingsStore;
+class SleepTimer;
 class SkinDescription;
 
 class MainWindow : public ToolkitFrameWindow,
@@ -46,6 +50,7 @@ class MainWindow : public ToolkitFrameWindow,
     kCmdRecordStop = 40070,
     kCmdAbout = 40089,
     kCmdRotate = 40100,
+    kCmdSleepTimer = 40101,
   };
   // The platform's notice that the screen changed (WM_SETTINGCHANGE with SETTINGCHANGE_RESET).
   static constexpr uint32_t kMsgSettingChange = 26;
@@ -70,11 +75,16 @@ class MainWindow : public ToolkitFrameWindow,
 
   bool post(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   void bringToForeground();
+  // Plays a stream address or a playlist's first stream (see StreamLink); false when the link
+  // gives nothing to play.
+  bool openLink(const WString& link);
 
   ScreenSize screen() const { return m_screen; }
   QWidget* screenWidget() const { return m_screenWidget; }
   MainPanelControl* mainPanel() const { return m_main; }
+  SleepTimer* sleepTimer() const { return m_sleep.get(); }
   PresetsPanelControl* presetsPanel() const { return m_presets; }
+  RadioDatabase& database() const { return m_services.database; }
   QMenuBar* menus() const;
 
   // The window messages handled so far, in order (the alarm messages and screen changes).
@@ -87,14 +97,22 @@ class MainWindow : public ToolkitFrameWindow,
   bool command(int id) override;
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // The player screen's keys: Space plays or stops, 1 to 9 play the presets, + and - (and Up
+  // and Down) step the volume as the buttons do.
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   // PresetsHost and PlayerHost
   bool ChooseStream(const StreamInfo** result) override;
   void PlayPreset(const StreamInfo* stream, int presetIndex) override;
   void HighlightPreset(int presetIndex) override;
+  void PlayerStateChanged() override;
+  void RecordingStopped() override;
 
   void createMenus();
+  bool playerKey(const QKeyEvent& event);
+  static int volumeKeyDirection(const QKeyEvent& event);
   void handleMessage(const Message& message);
   void playAlarm(int presetIndex);
   void rotate();
@@ -106,10 +124,14 @@ class MainWindow : public ToolkitFrameWindow,
 
   Services m_services;
   ScreenSize m_screen;
-  QWidget* m_screenWidget;                      // the client area; owns the panels
-  PresetsPanelControl* m_presets = nullptr;     // child of m_screenWidget
-  MainPanelControl* m_main = nullptr;           // child of m_screenWidget; owns the Player
+  QWidget* m_screenWidget;                   // the client area; owns the panels
+  PresetsPanelControl* m_presets = nullptr;  // child of m_screenWidget
+  MainPanelControl* m_main = nullptr;        // child of m_screenWidget; owns the Player
   std::vector<Message> m_received;
+  std::unique_ptr<DesktopIntegration> m_desktop;  // made with the panels
+  std::unique_ptr<SleepTimer> m_sleep;            // made with the panels
+  RadioInfo m_linkRadio;    // what the last opened link plays: the playlist entry's title
+  StreamInfo m_linkStream;  // its stream; m_linkRadio is its radio
 };
 
 }  // namespace orvel

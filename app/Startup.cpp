@@ -9,6 +9,7 @@
 #include "alarms/ServiceAlarmNotifier.h"
 #include "app/CommandDispatcher.h"
 #include "app/MainWindow.h"
+#include "app/StreamLink.h"
 #include "audio/CodecRegistry.h"
 #include "library/RadioDatabase.h"
 #include "platform/AppKeys.h"
@@ -158,6 +159,9 @@ void Startup::findOrCreateMainWindow() {
   m_window = std::move(window);
   QObject::connect(m_instanceServer.get(), &InstanceServer::foregroundRequested, m_window.get(),
                    &MainWindow::bringToForeground);
+  QObject::connect(
+      m_instanceServer.get(), &InstanceServer::openRequested, m_window.get(),
+      [window = m_window.get()](const QString& link) { window->openLink(link.toStdU16String()); });
   QObject::connect(m_instanceServer.get(), &InstanceServer::messageReceived, m_window.get(),
                    [window = m_window.get()](quint32 message, quint64 wParam, qint64 lParam) {
                      window->post(message, wParam, lParam);
@@ -166,6 +170,15 @@ void Startup::findOrCreateMainWindow() {
 }
 
 void Startup::dispatchCommandLine() {
+  // A link plays in whichever instance runs; a playlist is read here, where its path was given.
+  if (const std::optional<StreamLinkTarget> link = StreamLink::resolve(m_arguments.commandLine)) {
+    if (m_window) {
+      m_window->openLink(link->url);
+    } else if (m_runningInstance) {
+      m_runningInstance->openLink(QString::fromStdU16String(link->url));
+    }
+    return;
+  }
   MessageTarget* target = m_window ? static_cast<MessageTarget*>(m_window.get())
                                    : static_cast<MessageTarget*>(m_runningInstance.get());
   CommandDispatcher::dispatch(m_arguments.commandLine, m_programDir, *m_notifier, target);

@@ -55,6 +55,7 @@ class Startup {
   const std::string& programDir() const { return m_programDir; }
   SkinDescription* skin() const { return m_skin.get(); }
   RadioDatabase* database() const { return m_database.get(); }
+  SettingsStore* settings() const { return m_settings.get(); }
 
   // 480 x 640 when the desktop is tall enough, else 240 x 320.
   static ScreenSize defaultScreen();

@@ -1,6 +1,6 @@
 // orvel-radio: the skinned internet-radio player.
 //
-// orvel-radio [--screen WxH] [AlarmOn PRESET ID | AlarmOff ID]
+// orvel-radio [--screen WxH] [AlarmOn PRESET ID | AlarmOff ID | URL | PLAYLIST]
 
 #include <QApplication>
 #include <cstdio>

@@ -16,8 +16,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev python3
   # test peers and fixture makers
   icecast2 ffmpeg lame vorbis-tools mpg123
-  # a private session bus and the desktop's media-control client
-  dbus-daemon playerctl
+  # a private session bus, the desktop's media-control client, a signal recorder and gdbus
+  dbus-daemon playerctl dbus-bin libglib2.0-bin
   # installation checks
   appstream desktop-file-utils
   # fuzzing (clang's libFuzzer and sanitizer run-times)

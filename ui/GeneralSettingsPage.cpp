@@ -4,8 +4,8 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QStyle>
 #include <QMouseEvent>
+#include <QStyle>
 
 #include "resources/StringTable.h"
 #include "ui/RecordingLocations.h"
@@ -46,6 +46,13 @@ GeneralSettingsPage::GeneralSettingsPage(QWidget* parent, SettingsStore& setting
   row->addWidget(m_reconnectLabel, 1);
   body()->addLayout(row);
 
+  uint32_t notify = 0;
+  settings.GetNumber(SettingsStore::kNotify, &notify);
+  m_notify = new QCheckBox(QStringLiteral("Show notifications"), this);
+  m_notify->setObjectName(QString::number(kNotifyId));
+  m_notify->setChecked(notify != 0);
+  body()->addWidget(m_notify);
+
   m_location = addDropDown(kLocationId, QStringLiteral("Location for recordings:"));
   m_location->addItem(toolkit::loadString(kStrMainMemory));
   const std::vector<WString> cards =
@@ -73,6 +80,7 @@ bool GeneralSettingsPage::command(int id) {
                      location <= 0 ? WString() : toWString(m_location->currentText()));
   m_settings.SetNumber(SettingsStore::kUsePrebuffering, m_prebuffering->isChecked() ? 1 : 0);
   m_settings.SetNumber(SettingsStore::kReconnect, m_reconnect->isChecked() ? 1 : 0);
+  m_settings.SetNumber(SettingsStore::kNotify, m_notify->isChecked() ? 1 : 0);
   return true;
 }
 

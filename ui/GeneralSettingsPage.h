@@ -1,6 +1,7 @@
 #pragma once
-// The "General" page of the settings: "Use prebuffering", "Reconnect when the connection drops"
-// and "Location for recordings:" (main memory or a mounted removable volume). It opens on the
+// The "General" page of the settings: "Use prebuffering", "Reconnect when the connection drops",
+// "Show notifications" and "Location for recordings:" (main memory or a mounted removable
+// volume). It opens on the
 // settings' values and writes them back when the settings are confirmed (command 1); Cancel leaves
 // them. UI thread only; the store must outlive the page.
 
@@ -25,6 +26,7 @@ class GeneralSettingsPage : public ToolkitDialog {
   static constexpr int kPrebufferingId = 1007;
   static constexpr int kLocationId = 1048;
   static constexpr int kReconnectId = 1049;
+  static constexpr int kNotifyId = 1050;
 
   // mountPoints: the removable volumes to offer (the desktop's, as StorageVolumes finds them).
   GeneralSettingsPage(QWidget* parent, SettingsStore& settings,
@@ -32,6 +34,7 @@ class GeneralSettingsPage : public ToolkitDialog {
 
   QCheckBox* prebuffering() const { return m_prebuffering; }
   QCheckBox* reconnect() const { return m_reconnect; }
+  QCheckBox* notify() const { return m_notify; }
   QLabel* reconnectLabel() const { return m_reconnectLabel; }
   QComboBox* location() const { return m_location; }
 
@@ -44,6 +47,7 @@ class GeneralSettingsPage : public ToolkitDialog {
   QCheckBox* m_prebuffering;
   QCheckBox* m_reconnect;
   QLabel* m_reconnectLabel;
+  QCheckBox* m_notify;
   QComboBox* m_location;
 };
 

@@ -8,6 +8,7 @@
 #include "audio/TagInfo.h"
 #include "engine/TitleLine.h"
 #include "library/PlaylistUrls.h"
+#include "library/RadioInfo.h"
 #include "library/StreamInfo.h"
 #include "platform/AppKeys.h"
 #include "platform/qt/IdleTimer.h"
@@ -20,6 +21,7 @@
 #include "ui/ErrorBox.h"
 #include "ui/PlayerHost.h"
 #include "ui/SettingsStore.h"
+#include "ui/SkinAccessible.h"
 
 namespace orvel {
 namespace {
@@ -50,6 +52,7 @@ MainPanelControl::~MainPanelControl() { destroy(); }
 
 bool MainPanelControl::setup(QWidget* parent, SkinDescription& description, bool visible) {
   m_firstRepeat = false;
+  SkinAccessible::install();
   if (!SkinPanel::setup(parent, description, SkinDescription::kMainPanel, visible)) return false;
   const int buttonElements[] = {SkinDescription::kPlayBtn, SkinDescription::kVolumeUpBtn,
                                 SkinDescription::kVolumeDownBtn};
@@ -73,6 +76,13 @@ bool MainPanelControl::setup(QWidget* parent, SkinDescription& description, bool
   stateText()->setLineCount(2);
   stationText()->setLineCount(1);
   titleText()->setLineCount(1);
+  setAccessibleName(QStringLiteral("Player"));
+  volumeUpButton()->setAccessibleName(QStringLiteral("Volume up"));
+  volumeDownButton()->setAccessibleName(QStringLiteral("Volume down"));
+  stateText()->setAccessibleName(QStringLiteral("State"));
+  stationText()->setAccessibleName(QStringLiteral("Station"));
+  titleText()->setAccessibleName(QStringLiteral("Title"));
+  updateAccessibility();
   m_player = std::make_unique<Player>(this, m_playerSettings);
   m_player->Start();
   return true;
@@ -106,6 +116,9 @@ void MainPanelControl::PlayStream(const StreamInfo* stream, int presetIndex, boo
   StopPlayback();
   const OpenRequest request = openRequest(*stream, m_settings, alarm);
   m_currentPreset = presetIndex;
+  m_lastRadioTitle = stream->radio != nullptr ? stream->radio->title : WString();
+  m_lastStream = *stream;
+  m_lastStream.radio = nullptr;
   m_openPrebuffers = request.prebuffer;
   m_prebufferDone = false;
   m_player->Open(request);
@@ -119,6 +132,24 @@ void MainPanelControl::StopPlayback() {
 
 void MainPanelControl::startPlayback() {
   if (m_player) m_player->Play();
+}
+
+void MainPanelControl::pausePlayback() {
+  if (m_player) m_player->Pause();
+}
+
+bool MainPanelControl::replay() {
+  if (!hasPlayed()) return false;
+  const StreamInfo stream = m_lastStream;
+  const WString radioTitle = m_lastRadioTitle;
+  PlayStream(&stream, m_currentPreset, false);
+  m_lastRadioTitle = radioTitle;
+  return true;
+}
+
+WString MainPanelControl::stationName() const {
+  const WString& fromServer = stationText()->line(0);
+  return fromServer.empty() ? m_lastRadioTitle : fromServer;
 }
 
 void MainPanelControl::recordStart() {
@@ -157,7 +188,7 @@ intptr_t MainPanelControl::notify(uint32_t code, const Notification& data) {
     volumeStep(data.button == volumeUpButton() ? 1 : -1);
     startTimer(kVolumeRepeatTimer, kFirstRepeatMs);
   } else if (code == kNotifyPressed && data.button == playButton()) {
-    if (m_player && m_player->IsPlaying()) {
+    if (m_player && (m_player->IsPlaying() || m_player->state() == Player::Paused)) {
       StopPlayback();
       return 0;
     }
@@ -181,6 +212,7 @@ void MainPanelControl::volumeStep(int direction) {
   const uint32_t volume = steppedVolume(WaveVolume::get(), delta);
   WaveVolume::change(volume);  // stored when the button is released
   showTransient(fromQString(QStringLiteral("Volume: %1%").arg(volumePercent(volume))));
+  if (m_host != nullptr) m_host->PlayerStateChanged();
 }
 
 uint32_t MainPanelControl::steppedVolume(uint32_t volume, int delta) {
@@ -201,7 +233,7 @@ bool MainPanelControl::otherMessage(uint32_t message, uintptr_t wParam, intptr_t
   if (message == kSkinRelayoutMessage) {
     return SkinPanel::otherMessage(message, wParam, lParam, result);
   }
-  const bool fromPlayer = (message >= Player::kNetStatus && message <= Player::kTitleChanged) ||
+  const bool fromPlayer = (message >= Player::kPlaybackEnded && message <= Player::kTitleChanged) ||
                           (message >= Player::kOpen + Player::kReplyOffset &&
                            message <= Player::kRecordStop + Player::kReplyOffset);
   if (!fromPlayer) return false;
@@ -212,6 +244,19 @@ bool MainPanelControl::otherMessage(uint32_t message, uintptr_t wParam, intptr_t
 
 void MainPanelControl::playerMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   const auto id = static_cast<int32_t>(wParam);
+  playerReply(message, id, lParam);
+  updateAccessibility();
+  if (m_host != nullptr) m_host->PlayerStateChanged();
+}
+
+void MainPanelControl::updateAccessibility() {
+  const QString playName =
+      playButton()->mode() == 1 ? QStringLiteral("Stop") : QStringLiteral("Play");
+  if (playButton()->accessibleName() != playName) playButton()->setAccessibleName(playName);
+  for (SkinTextControl* text : m_texts) SkinAccessible::announce(text);
+}
+
+void MainPanelControl::playerReply(uint32_t message, int32_t id, intptr_t lParam) {
   switch (message) {
     case Player::kNetStatus:
     case Player::kStatus:
@@ -225,6 +270,9 @@ void MainPanelControl::playerMessage(uint32_t message, uintptr_t wParam, intptr_
       break;
     case Player::kTitleChanged:
       titleChanged();
+      break;
+    case Player::kPlaybackEnded:
+      if (m_host != nullptr && !m_player->RecordingPath().empty()) m_host->RecordingStopped();
       break;
     case Player::kOpen + Player::kReplyOffset:
       openDone(id == 1);
@@ -248,13 +296,14 @@ void MainPanelControl::playerMessage(uint32_t message, uintptr_t wParam, intptr_
       }
       break;
     default:
-      break;  // playback ended, pause and record-stop replies need nothing
+      break;  // pause and record-stop replies need nothing
   }
 }
 
 void MainPanelControl::statusMessage(int32_t stringId, intptr_t lParam) {
   switch (stringId) {
     case kStrConnectionInterrupted:
+      if (m_host != nullptr && !m_player->RecordingPath().empty()) m_host->RecordingStopped();
       StopPlayback();
       break;
     case kStrPlaybackStarted:
@@ -322,7 +371,15 @@ void MainPanelControl::showTransient(const WString& text) {
   stateText()->setLine(text, kTransientLine);
   stateText()->showLine(kTransientLine);
   startTimer(kTransientTimer, kTransientMs);
+  SkinAccessible::announce(stateText());
 }
+
+void MainPanelControl::volumeKey(int direction, bool repeated) {
+  m_firstRepeat = !repeated;
+  volumeStep(direction);
+}
+
+void MainPanelControl::volumeKeyReleased() { WaveVolume::store(); }
 
 void MainPanelControl::startTimer(TimerId id, int periodMs) {
   stopTimer(id);
@@ -360,6 +417,7 @@ void MainPanelControl::timerExpired(TimerId id) {
     case kTransientTimer:
       stopTimer(id);
       stateText()->showLine(kStateLine);
+      SkinAccessible::announce(stateText());
       break;
     case kBufferingTimer:
       setStateLine(fromQString(

@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "engine/Player.h"
+#include "library/StreamInfo.h"
 #include "platform/MessageTarget.h"
 #include "platform/Text.h"
 #include "skin/ButtonListener.h"
@@ -27,7 +28,6 @@ class PlayerHost;
 class SettingsStore;
 class SkinButton;
 class SkinTextControl;
-struct StreamInfo;
 struct TagInfo;
 
 class MainPanelControl : public SkinPanel, public ButtonListener, public MessageTarget {
@@ -63,6 +63,17 @@ class MainPanelControl : public SkinPanel, public ButtonListener, public Message
   void PlayStream(const StreamInfo* stream, int presetIndex, bool alarm);
   void StopPlayback();
   void startPlayback();
+  // Pauses what plays; startPlayback() resumes it.
+  void pausePlayback();
+  // Plays the stream played last in this run again; false when there is none.
+  bool replay();
+  bool hasPlayed() const { return !m_lastStream.url.empty(); }
+  // Shows the text on the state line for a second.
+  void showTransient(const WString& text);
+  // A volume key: one step as a tap on the volume button gives, or as its repeat does for a
+  // held key; the volume is stored when the key is released.
+  void volumeKey(int direction, bool repeated);
+  void volumeKeyReleased();
   void recordStart();
   void recordStop();
 
@@ -83,6 +94,11 @@ class MainPanelControl : public SkinPanel, public ButtonListener, public Message
   SkinTextControl* stationText() const { return m_texts[1]; }
   SkinTextControl* titleText() const { return m_texts[2]; }
   int currentPreset() const { return m_currentPreset; }
+  // The stream played last, and the station's name: the server's, else the radio's title.
+  const WString& streamUrl() const { return m_lastStream.url; }
+  WString stationName() const;
+  // The title line shown now; empty when none.
+  WString title() const { return m_lastTitle.value_or(WString()); }
 
   // MessageTarget: queues the message for this panel's window.
   bool post(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
@@ -95,13 +111,15 @@ class MainPanelControl : public SkinPanel, public ButtonListener, public Message
  private:
   void destroyChildren();
   void playerMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
+  void playerReply(uint32_t message, int32_t id, intptr_t lParam);
   void statusMessage(int32_t stringId, intptr_t lParam);
   void openDone(bool ok);
   void closeDone();
   void titleChanged();
   void volumeStep(int direction);
+  // Names the play button after what a tap does and announces the text lines that changed.
+  void updateAccessibility();
   void setStateLine(const WString& text);
-  void showTransient(const WString& text);
   void startTimer(TimerId id, int periodMs);
   void stopTimer(TimerId id);
   void timerExpired(TimerId id);
@@ -117,6 +135,8 @@ class MainPanelControl : public SkinPanel, public ButtonListener, public Message
   bool m_firstRepeat = false;
   std::optional<WString> m_lastTitle;
   int m_currentPreset = -1;
+  StreamInfo m_lastStream;  // a copy, without its radio, which the library may drop
+  WString m_lastRadioTitle;
   bool m_openPrebuffers = false;  // the prebuffer flag of the last Open
   bool m_prebufferDone = false;   // 1329 came for the open stream (perhaps before its reply)
 };

@@ -8,6 +8,7 @@
 #include "skin/SkinButton.h"
 #include "skin/SkinDescription.h"
 #include "ui/PresetsHost.h"
+#include "ui/SkinAccessible.h"
 
 namespace orvel {
 
@@ -17,9 +18,11 @@ PresetsPanelControl::PresetsPanelControl(PresetsHost* host, RadioDatabase& datab
 PresetsPanelControl::~PresetsPanelControl() = default;
 
 bool PresetsPanelControl::setup(QWidget* parent, SkinDescription& description, bool visible) {
+  SkinAccessible::install();
   if (!SkinPanel::setup(parent, description, SkinDescription::kPresetsPanel, visible)) {
     return false;
   }
+  setAccessibleName(QStringLiteral("Presets"));
   for (int i = 0; i < kPresetCount; ++i) {
     auto* button = new SkinButton(this);
     m_buttons[i] = button;
@@ -41,9 +44,14 @@ void PresetsPanelControl::destroyButtons() {
 }
 
 void PresetsPanelControl::setCaption(int index) {
-  if (m_database.GetPreset(index) != nullptr) {
-    m_buttons[index]->setCaption(m_database.PresetCaption(index));
-  }
+  const bool filled = m_database.GetPreset(index) != nullptr;
+  if (filled) m_buttons[index]->setCaption(m_database.PresetCaption(index));
+  // "Preset 1: Jazz FM"; an empty preset says so, as a tap on it asks for a station.
+  const QString number = QStringLiteral("Preset %1").arg(index + 1);
+  m_buttons[index]->setAccessibleName(
+      filled ? number + QStringLiteral(": ") +
+                   QString::fromStdU16String(m_database.PresetCaption(index))
+             : number + QStringLiteral(" (empty)"));
 }
 
 void PresetsPanelControl::HighlightPreset(int index) {
@@ -60,8 +68,7 @@ intptr_t PresetsPanelControl::notify(uint32_t code, const Notification& data) {
   const auto found = std::find(m_buttons.begin(), m_buttons.end(), data.button);
   if (found == m_buttons.end()) return 0;
   const QPoint point = data.point != nullptr ? *data.point : QPoint();
-  tapped(static_cast<int>(found - m_buttons.begin()),
-         GestureRecognizer::isTapAndHold(this, point));
+  tapped(static_cast<int>(found - m_buttons.begin()), GestureRecognizer::isTapAndHold(this, point));
   return 0;
 }
 

@@ -10,6 +10,7 @@ const char16_t* const SettingsStore::kUsePrebuffering = u"UsePrebuffering";
 const char16_t* const SettingsStore::kRecDir = u"RecDir";
 const char16_t* const SettingsStore::kFirstTime = u"FirstTime";
 const char16_t* const SettingsStore::kReconnect = u"Reconnect";
+const char16_t* const SettingsStore::kNotify = u"Notify";
 
 namespace {
 
@@ -32,7 +33,8 @@ SettingsStore::SettingsStore(Registry& registry)
       m_entries{{Type::Number, kUsePrebuffering, 1, std::nullopt},
                 {Type::Text, kRecDir, 0, std::nullopt},
                 {Type::Number, kFirstTime, 1, std::nullopt},
-                {Type::Number, kReconnect, 1, std::nullopt}} {}
+                {Type::Number, kReconnect, 1, std::nullopt},
+                {Type::Number, kNotify, 1, std::nullopt}} {}
 
 SettingsStore::~SettingsStore() = default;
 

@@ -62,6 +62,10 @@ void InstanceServer::handleLine(const QByteArray& line) {
     emit foregroundRequested();
     return;
   }
+  if (line.startsWith("open ")) {
+    emit openRequested(QString::fromUtf8(line.mid(5)));
+    return;
+  }
   const QList<QByteArray> parts = line.split(' ');
   if (parts.size() != 4 || parts[0] != "post") return;
   bool ok1 = false, ok2 = false, ok3 = false;

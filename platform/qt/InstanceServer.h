@@ -1,10 +1,12 @@
 #pragma once
 // The running instance's end of the single-instance channel: a per-user local socket named
 // after the main window's class. A later start connects to it to bring this instance to the
-// foreground and to hand over the alarm messages (see RunningInstance).
+// foreground and to hand over the alarm messages and the links it was given (see
+// RunningInstance).
 //
-// Lines on the socket: "foreground", or "post MESSAGE WPARAM LPARAM" in decimal. Unknown or
-// overlong lines are dropped. Lives on the UI thread; its signals arrive there.
+// Lines on the socket: "foreground", "post MESSAGE WPARAM LPARAM" in decimal, or "open LINK"
+// (UTF-8). Unknown lines are dropped; a line longer than kMaxLineBytes ends the connection. Lives
+// on the UI thread; its signals arrive there.
 
 #include <QLocalServer>
 #include <QObject>
@@ -16,7 +18,8 @@ class InstanceServer : public QObject {
   Q_OBJECT
 
  public:
-  static constexpr int kMaxLineBytes = 128;
+  // Room for the longest address a browser hands over.
+  static constexpr int kMaxLineBytes = 8192;
 
   // $XDG_RUNTIME_DIR/OrvelRadio, else <temp>/OrvelRadio-<uid>.
   static QString socketPath();
@@ -31,6 +34,7 @@ class InstanceServer : public QObject {
  signals:
   void foregroundRequested();
   void messageReceived(quint32 message, quint64 wParam, qint64 lParam);
+  void openRequested(const QString& link);
 
  private:
   void acceptConnections();

@@ -40,4 +40,9 @@ bool RunningInstance::post(uint32_t message, uintptr_t wParam, intptr_t lParam) 
               QByteArray::number(static_cast<qint64>(lParam)));
 }
 
+bool RunningInstance::openLink(const QString& link) {
+  if (link.contains(QLatin1Char('\n')) || link.contains(QLatin1Char('\r'))) return false;
+  return send("open " + link.toUtf8());
+}
+
 }  // namespace orvel

@@ -2,6 +2,7 @@
 // the play and volume buttons, the three text lines, alarms, recording and screen rotation.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
@@ -60,8 +61,9 @@ bool tapRowNamed(RadioDialog* dialog, const QString& name) {
 }
 
 // Starts the program as the alarm service does, with this process's environment.
-int launch(const QStringList& arguments) {
+int launch(const QStringList& arguments, const QString& workingDirectory = QString()) {
   QProcess process;
+  process.setWorkingDirectory(workingDirectory);
   process.start(QStringLiteral(ORVEL_BIN_DIR "/orvel-radio"), arguments);
   test::waitUntil([&] { return process.state() == QProcess::NotRunning; }, 15000);
   return process.exitCode();
@@ -204,6 +206,99 @@ TEST_F(PlayerScreenTest, AlarmLaunchesPlayThePresetAndStopTheRecording) {
   AlarmList after(notifier);
   ASSERT_TRUE(after.Load(AlarmList::filePath(program->programDir())));
   EXPECT_EQ(after.Count(), 0u);
+}
+
+TEST_F(PlayerScreenTest, LinksAndPlaylistsGivenToALaterStartPlayInTheRunningInstance) {
+  start("/radio", false);
+  const std::string link = server.url("/linked?mode=icy&metaint=4096&titles=Linked%20-%20Song");
+  EXPECT_EQ(launch({QString::fromStdString(link)}), 255);
+  ASSERT_TRUE(playing());
+  EXPECT_EQ(main->streamUrl(), fromUtf8(link));
+  EXPECT_TRUE(test::waitUntil([&] { return text(main->titleText()) == "Linked - Song"; }));
+
+  // A playlist path is read where it was given (relative to the later start's folder); its
+  // first stream plays.
+  const std::string listed = server.url("/listed");
+  test::writeFile(program->home().path("lists/station.pls"),
+                  "[playlist]\nNumberOfEntries=2\nFile1=" + listed +
+                      "\nTitle1=Listed\nLength1=-1\nFile2=http://127.0.0.1:1/\nTitle2=Other\n"
+                      "Length2=-1\n");
+  EXPECT_EQ(launch({"station.pls"}, QString::fromStdString(program->home().path("lists"))), 255);
+  ASSERT_TRUE(test::waitUntil([&] { return main->streamUrl() == fromUtf8(listed); }));
+  ASSERT_TRUE(playing());
+
+  // Neither a link nor a playlist: the later start hands nothing over.
+  EXPECT_EQ(launch({"ftp://127.0.0.1/x"}), 255);
+  EXPECT_EQ(launch({QString::fromStdString(program->home().path("lists/missing.m3u"))}), 255);
+  QTest::qWait(300);
+  EXPECT_EQ(main->streamUrl(), fromUtf8(listed));
+  EXPECT_TRUE(main->player()->IsPlaying());
+}
+
+// Every accessible name under the interface, depth first.
+void collectNames(QAccessibleInterface* node, QStringList& names, int depth = 0) {
+  if (node == nullptr || depth > 12) return;
+  names << node->text(QAccessible::Name);
+  for (int i = 0; i < node->childCount(); ++i) collectNames(node->child(i), names, depth + 1);
+}
+
+TEST_F(PlayerScreenTest, KeysDriveThePlayerScreenAndTheAccessibilityTreeDescribesIt) {
+  start("/radio?mode=icy&metaint=4096&titles=Artist%20-%20Song", true);
+  window->activateWindow();
+  ASSERT_TRUE(test::waitUntil([&] { return window->isActiveWindow(); }));
+
+  // 1 plays preset 1; Space stops; Space plays the last station again.
+  QTest::keyClick(window, Qt::Key_1);
+  ASSERT_TRUE(playing());
+  EXPECT_EQ(main->currentPreset(), 0);
+  ASSERT_TRUE(test::waitUntil([&] { return text(main->titleText()) == "Artist - Song"; }));
+  QTest::keyClick(window, Qt::Key_Space);
+  ASSERT_TRUE(test::waitUntil([&] { return main->playButton()->mode() == 0; }));
+  QTest::keyClick(window, Qt::Key_Space);
+  ASSERT_TRUE(playing());
+
+  // A key steps the volume as a tap on the button does, both ways.
+  WaveVolume::set(0x7FFF7FFF);
+  QTest::mouseClick(main->volumeUpButton(), Qt::LeftButton);
+  const uint32_t byTap = WaveVolume::get();
+  WaveVolume::set(0x7FFF7FFF);
+  QTest::keyClick(window, Qt::Key_Plus);
+  EXPECT_EQ(WaveVolume::get(), byTap);
+  EXPECT_EQ(storedVolume(), byTap);
+  QTest::keyClick(window, Qt::Key_Down);
+  EXPECT_EQ(WaveVolume::get(), 0x7FFF7FFFu);
+  QTest::keyClick(window, Qt::Key_Up);
+  QTest::keyClick(window, Qt::Key_Minus);
+  EXPECT_EQ(WaveVolume::get(), 0x7FFF7FFFu);
+
+  // The tree names every control and carries the lines' text.
+  QStringList names;
+  collectNames(QAccessible::queryAccessibleInterface(window), names);
+  for (const char* name : {"Player", "Presets", "Stop", "Volume up", "Volume down", "State",
+                           "Station", "Title", "Preset 1: Loop"}) {
+    EXPECT_TRUE(names.contains(QString(name))) << name;
+  }
+  QAccessibleInterface* play = QAccessible::queryAccessibleInterface(main->playButton());
+  ASSERT_NE(play, nullptr);
+  EXPECT_EQ(play->role(), QAccessible::Button);
+  QAccessibleInterface* title = QAccessible::queryAccessibleInterface(main->titleText());
+  ASSERT_NE(title, nullptr);
+  EXPECT_EQ(title->text(QAccessible::Value), QString("Artist - Song"));
+  QAccessibleInterface* station = QAccessible::queryAccessibleInterface(main->stationText());
+  EXPECT_EQ(station->text(QAccessible::Value), QString("Loopback Radio"));
+  // The Press action is a tap: it stops playback as the button does.
+  play->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  ASSERT_TRUE(test::waitUntil([&] { return main->playButton()->mode() == 0; }));
+  EXPECT_EQ(play->text(QAccessible::Name), QString("Play"));
+
+  // Ctrl+O opens the radio dialog.
+  bool opened = false;
+  test::whenModal<RadioDialog>([&](RadioDialog* dialog) {
+    opened = true;
+    dialog->close();
+  });
+  QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier);
+  EXPECT_TRUE(test::waitUntil([&] { return opened; }, 5000));
 }
 
 TEST_F(PlayerScreenTest, VolumeTapsStepBothChannels) {

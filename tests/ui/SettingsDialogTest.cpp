@@ -148,6 +148,8 @@ TEST_F(SettingsDialogTest, TheGeneralPageOffersTheVolumesAndWritesOnlyOnOk) {
         location->setCurrentIndex(1);
         sheet.generalPage()->prebuffering()->setChecked(false);
         sheet.generalPage()->reconnect()->setChecked(false);
+        EXPECT_TRUE(sheet.generalPage()->notify()->isChecked());
+        sheet.generalPage()->notify()->setChecked(false);
         sheet.sendCommand(ToolkitWindow::kIdCancel);
       },
       mounts);
@@ -161,10 +163,14 @@ TEST_F(SettingsDialogTest, TheGeneralPageOffersTheVolumesAndWritesOnlyOnOk) {
   uint32_t reconnect = 0;
   settings.GetNumber(SettingsStore::kReconnect, &reconnect);
   EXPECT_EQ(reconnect, 1u);
+  uint32_t notify = 0;
+  settings.GetNumber(SettingsStore::kNotify, &notify);
+  EXPECT_EQ(notify, 1u);
 
   result = runSheet(
       [](SettingsDialog& sheet) {
         sheet.generalPage()->location()->setCurrentIndex(1);
+        sheet.generalPage()->notify()->setChecked(false);
         sheet.sendCommand(ToolkitWindow::kIdOk);
       },
       mounts);
@@ -172,6 +178,8 @@ TEST_F(SettingsDialogTest, TheGeneralPageOffersTheVolumesAndWritesOnlyOnOk) {
   EXPECT_FALSE(result.skinChanged);
   settings.GetText(SettingsStore::kRecDir, &recDir);
   EXPECT_EQ(recDir, u"SDCARD");
+  settings.GetNumber(SettingsStore::kNotify, &notify);
+  EXPECT_EQ(notify, 0u);
 }
 
 TEST_F(SettingsDialogTest, TheSkinsPageListsFittingSkinsAndOpensOnTheAssignedOne) {

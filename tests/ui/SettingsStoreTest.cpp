@@ -29,18 +29,19 @@ class SettingsStoreTest : public ::testing::Test {
   }
 };
 
-TEST_F(SettingsStoreTest, AFirstStartGetsTheDefaultsAndWritesAllFourValues) {
+TEST_F(SettingsStoreTest, AFirstStartGetsTheDefaultsAndWritesAllFiveValues) {
   EXPECT_EQ(number(SettingsStore::kUsePrebuffering), 0u);  // nothing set before Load
   ASSERT_TRUE(store.Load(kRadioKey));
   EXPECT_EQ(number(SettingsStore::kUsePrebuffering), 1u);
   EXPECT_EQ(text(SettingsStore::kRecDir), u"");
   EXPECT_EQ(number(SettingsStore::kFirstTime), 1u);
   EXPECT_EQ(number(SettingsStore::kReconnect), 1u);
+  EXPECT_EQ(number(SettingsStore::kNotify), 1u);
 
   store.SetNumber(SettingsStore::kFirstTime, 0);
   ASSERT_TRUE(store.Save(kRadioKey));
   const auto values = registry.values(kRadioKey);
-  ASSERT_EQ(values.size(), 4u);
+  ASSERT_EQ(values.size(), 5u);
   EXPECT_EQ(values[0].name, u"UsePrebuffering");
   EXPECT_EQ(values[0].type, kRegDword);
   EXPECT_EQ(values[0].data, (Bytes{1, 0, 0, 0}));
@@ -51,6 +52,9 @@ TEST_F(SettingsStoreTest, AFirstStartGetsTheDefaultsAndWritesAllFourValues) {
   EXPECT_EQ(values[3].name, u"Reconnect");
   EXPECT_EQ(values[3].type, kRegDword);
   EXPECT_EQ(values[3].data, (Bytes{1, 0, 0, 0}));
+  EXPECT_EQ(values[4].name, u"Notify");
+  EXPECT_EQ(values[4].type, kRegDword);
+  EXPECT_EQ(values[4].data, (Bytes{1, 0, 0, 0}));
 }
 
 TEST_F(SettingsStoreTest, ValuesOfTheWrongShapeGiveTheDefault) {
