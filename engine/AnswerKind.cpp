@@ -4,15 +4,10 @@
 #include <array>
 #include <cctype>
 
+#include "platform/Text.h"
+
 namespace orvel {
 namespace {
-
-std::string lowerAscii(std::string_view text) {
-  std::string result(text);
-  std::transform(result.begin(), result.end(), result.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return result;
-}
 
 std::string_view trim(std::string_view text) {
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {

@@ -136,6 +136,14 @@ WString fromAscii(std::string_view ascii) {
   return WString(ascii.begin(), ascii.end());
 }
 
+std::string lowerAscii(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return result;
+}
+
 char16_t foldCase(char16_t c) {
   if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
   // Latin-1 capitals À..Þ except the multiplication sign.

@@ -34,6 +34,8 @@ WString fromAscii(std::string_view ascii);
 
 // Folds ASCII and Latin-1 letters to lower case; other code units are unchanged.
 char16_t foldCase(char16_t c);
+// 8-bit text (protocol names, header values) with its ASCII letters in lower case.
+std::string lowerAscii(std::string_view text);
 
 // Comparison "without case" (ASCII and Latin-1 letters folded): <0, 0, >0.
 int compareNoCase(WStringView a, WStringView b);

@@ -5,15 +5,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/Text.h"
+
 namespace orvel {
 namespace {
-
-std::string lowerAscii(std::string_view text) {
-  std::string result(text);
-  std::transform(result.begin(), result.end(), result.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return result;
-}
 
 bool parsePort(std::string_view digits, uint16_t& port) {
   if (digits.empty() || digits.size() > 5) return false;
