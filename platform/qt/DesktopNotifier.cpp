@@ -22,7 +22,7 @@ DesktopNotifier::DesktopNotifier(QString appName, QString icon, QString desktopE
       m_connectionName(QStringLiteral("orvel-notify-%1").arg(reinterpret_cast<quintptr>(this))),
       m_bus(QString()) {}
 
-DesktopNotifier::~DesktopNotifier() { SessionBus::close(m_connectionName); }
+DesktopNotifier::~DesktopNotifier() { SessionBus::close(m_bus); }
 
 bool DesktopNotifier::start() {
   m_bus = SessionBus::open(m_connectionName);

@@ -38,7 +38,7 @@ MprisService::~MprisService() {
     m_bus.unregisterService(QString::fromLatin1(kServiceName));
     m_bus.unregisterObject(QString::fromLatin1(kObjectPath));
   }
-  SessionBus::close(m_connectionName);
+  SessionBus::close(m_bus);
 }
 
 bool MprisService::start() {

@@ -9,13 +9,16 @@ QDBusConnection SessionBus::open(const QString& name) {
   if (address.isEmpty()) {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     const QString socket = runtime + QStringLiteral("/bus");
-    // libdbus would try to launch a bus; a desktop without one is left alone.
-    if (runtime.isEmpty() || !QFileInfo(socket).exists()) return QDBusConnection(name);
+    // libdbus would try to launch a bus; a desktop without one is left alone. A connection
+    // without a name never starts Qt's bus thread.
+    if (runtime.isEmpty() || !QFileInfo(socket).exists()) return QDBusConnection(QString());
     address = QStringLiteral("unix:path=") + socket;
   }
   return QDBusConnection::connectToBus(address, name);
 }
 
-void SessionBus::close(const QString& name) { QDBusConnection::disconnectFromBus(name); }
+void SessionBus::close(const QDBusConnection& bus) {
+  if (!bus.name().isEmpty()) QDBusConnection::disconnectFromBus(bus.name());
+}
 
 }  // namespace orvel

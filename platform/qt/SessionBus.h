@@ -11,9 +11,11 @@ namespace orvel {
 
 class SessionBus {
  public:
-  // The connection under that name; not connected when no bus is there.
+  // The connection under that name; not connected when no bus is there (and then Qt's bus
+  // thread is never started).
   static QDBusConnection open(const QString& name);
-  static void close(const QString& name);
+  // Ends a connection that open made; nothing for one that found no bus.
+  static void close(const QDBusConnection& bus);
 };
 
 }  // namespace orvel
