@@ -15,7 +15,7 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3
   # test peers and fixture makers
-  icecast2 ffmpeg lame vorbis-tools mpg123
+  icecast2 ffmpeg lame vorbis-tools mpg123 curl openssl
   # a private session bus, the desktop's media-control client, a signal recorder and gdbus
   dbus-daemon playerctl dbus-bin libglib2.0-bin
   # installation checks
