@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "engine/FrameSync.h"
+#include "audio/FrameSync.h"
 
 namespace orvel {
 namespace {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "audio/DataStream.h"
-#include "engine/FrameSync.h"
+#include "audio/FrameSync.h"
 
 namespace orvel {
 

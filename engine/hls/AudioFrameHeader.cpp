@@ -1,6 +1,6 @@
 #include "engine/hls/AudioFrameHeader.h"
 
-#include "audio/Mp3FrameHeader.h"
+#include "audio/FrameSync.h"
 
 namespace orvel {
 namespace {
@@ -8,25 +8,16 @@ namespace {
 constexpr unsigned kAdtsSampleRates = 13;
 constexpr unsigned kAacLc = 2;
 
-uint32_t wordAt(const uint8_t* bytes) {
-  return uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
-}
-
 }  // namespace
 
 AudioFrameHeader::Kind AudioFrameHeader::measure(const uint8_t* bytes, uint32_t& frameBytes) {
-  const uint32_t word = wordAt(bytes);
-  // Sync 0xFFF and layer 0 is ADTS; another layer makes it an MPEG audio header.
-  if ((word & 0xFFF60000) == 0xFFF00000) {
-    if (((word >> 10) & 0x0F) >= kAdtsSampleRates) return Kind::kNone;
-    const bool crc = (word & 0x00010000) == 0;
-    frameBytes = (uint32_t{bytes[3]} & 0x03) << 11 | uint32_t{bytes[4]} << 3 | bytes[5] >> 5;
-    return frameBytes >= (crc ? 9u : 7u) ? Kind::kAdts : Kind::kNone;
+  uint32_t streamBits = 0;
+  if (FrameSync::parse(FrameKind::kAdts, bytes, frameBytes, streamBits)) return Kind::kAdts;
+  // A frame no longer than its header holds no audio: taken for garbage, not a frame.
+  if (FrameSync::parse(FrameKind::kMp3, bytes, frameBytes, streamBits) && frameBytes > 4) {
+    return Kind::kMpeg;
   }
-  Mp3FrameHeader header;
-  if (!Mp3FrameHeader::parse(word, header) || header.frameBytes <= 4) return Kind::kNone;
-  frameBytes = header.frameBytes;
-  return Kind::kMpeg;
+  return Kind::kNone;
 }
 
 bool AudioFrameHeader::writeAdts(unsigned objectType, unsigned rateIndex, unsigned channelConfig,

@@ -16,7 +16,7 @@
 #include "PlayToolRunner.h"
 #include "RecordingEvents.h"
 #include "StreamTestServer.h"
-#include "engine/FrameSync.h"
+#include "audio/FrameSync.h"
 #include "engine/IcyStream.h"
 #include "engine/RecordingStream.h"
 #include "resources/StringTable.h"

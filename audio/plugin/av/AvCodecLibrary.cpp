@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/DynamicSymbol.h"
+
 namespace orvel {
 namespace {
 
@@ -13,9 +15,9 @@ namespace {
 
 template <typename Fn>
 bool bind(void* handle, const char* symbol, Fn& target) {
-  target = reinterpret_cast<Fn>(dlsym(handle, symbol));
-  if (target == nullptr) std::fprintf(stderr, "libavcodec: %s is missing\n", symbol);
-  return target != nullptr;
+  if (bindSymbol(handle, symbol, target)) return true;
+  std::fprintf(stderr, "libavcodec: %s is missing\n", symbol);
+  return false;
 }
 
 }  // namespace

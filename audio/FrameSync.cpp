@@ -1,4 +1,4 @@
-#include "engine/FrameSync.h"
+#include "audio/FrameSync.h"
 
 #include "audio/Mp3FrameHeader.h"
 
